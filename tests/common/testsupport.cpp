@@ -1,0 +1,187 @@
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+#include <QQueue>
+#include <QTimer>
+#include <QWidget>
+
+namespace testsupport {
+
+QString corpusPath(const QString& relative)
+{
+    const QString root = QStringLiteral(MORVANE_CORPUS_DIR);
+    if (root.isEmpty() || !QDir(root).exists())
+        return QString();
+    const QString path = relative.isEmpty() ? root : root + '/' + relative;
+    return QFileInfo::exists(path) ? path : QString();
+}
+
+QString snapshotDir()
+{
+    const QString dir = QStringLiteral(MORVANE_SNAPSHOT_DIR);
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString saveSnapshot(QWidget* widget, const QString& name)
+{
+    const QString path = snapshotDir() + '/' + name + ".png";
+    widget->grab().save(path);
+    return path;
+}
+
+namespace {
+
+struct Answer
+{
+    enum Kind { MessageBox, FileDialog, Dialog } kind = Dialog;
+    QMessageBox::StandardButton button = QMessageBox::NoButton;
+    QString fileName;
+    bool accept = false;
+    std::function<void(QWidget*)> prepare;
+};
+
+QQueue<Answer> answers;
+QList<DialogSeen> seen;
+QList<QPointer<QWidget>> handled;
+QTimer* poller = nullptr;
+
+bool alreadyHandled(QWidget* w)
+{
+    for (const QPointer<QWidget>& p : handled)
+        if (p == w)
+            return true;
+    return false;
+}
+
+void poll()
+{
+    if (answers.isEmpty()) {
+        poller->stop();
+        return;
+    }
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible() || alreadyHandled(modal))
+        return;
+    handled.append(modal);
+    const Answer a = answers.dequeue();
+    DialogSeen s;
+    s.className = QString::fromLatin1(modal->metaObject()->className());
+    s.title = modal->windowTitle();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        s.text = box->text();
+        seen.append(s);
+        QAbstractButton* b = box->button(a.button);
+        if (b) {
+            b->click();
+        } else {
+            qWarning("testsupport: the message box '%s' has no such button", qPrintable(s.title));
+            box->reject();
+        }
+        return;
+    }
+    if (auto* dlg = qobject_cast<QFileDialog*>(modal)) {
+        s.text = dlg->directory().absolutePath();
+        seen.append(s);
+        if (a.kind != Answer::FileDialog || a.fileName.isEmpty()) {
+            dlg->reject();
+        } else {
+            dlg->selectFile(a.fileName);
+            // QDialog::accept skips the overwrite question of a save dialog; the
+            // caller reads selectedFiles() as usual.
+            dlg->QDialog::accept();
+        }
+        return;
+    }
+    seen.append(s);
+    if (auto* dlg = qobject_cast<QDialog*>(modal)) {
+        if (a.prepare)
+            a.prepare(dlg);
+        if (a.accept)
+            dlg->accept();
+        else
+            dlg->reject();
+    } else {
+        modal->close();
+    }
+}
+
+void enqueue(const Answer& a)
+{
+    answers.enqueue(a);
+    if (!poller) {
+        poller = new QTimer(qApp);
+        poller->setInterval(10);
+        QObject::connect(poller, &QTimer::timeout, poll);
+    }
+    if (!poller->isActive())
+        poller->start();
+}
+
+} // namespace
+
+void answerMessageBox(QMessageBox::StandardButton button)
+{
+    Answer a;
+    a.kind = Answer::MessageBox;
+    a.button = button;
+    enqueue(a);
+}
+
+void answerFileDialog(const QString& fileName)
+{
+    Answer a;
+    a.kind = Answer::FileDialog;
+    a.fileName = fileName;
+    enqueue(a);
+}
+
+void answerDialog(bool accept, std::function<void(QWidget*)> prepare)
+{
+    Answer a;
+    a.kind = Answer::Dialog;
+    a.accept = accept;
+    a.prepare = std::move(prepare);
+    enqueue(a);
+}
+
+QList<DialogSeen> takeDialogsSeen()
+{
+    QList<DialogSeen> out = seen;
+    seen.clear();
+    return out;
+}
+
+int pendingAnswers()
+{
+    return answers.size();
+}
+
+void clearAnswers()
+{
+    answers.clear();
+}
+
+int runTool(const QStringList& args, QByteArray* out, QByteArray* err, int timeoutMs)
+{
+    QProcess p;
+    p.start(QStringLiteral(MORVANE_TOOL_PATH), args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    if (out)
+        *out = p.readAllStandardOutput();
+    if (err)
+        *err = p.readAllStandardError();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+} // namespace testsupport
