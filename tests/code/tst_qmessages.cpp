@@ -53,10 +53,8 @@ void TestQMessages::rolesAndIcons()
     QVERIFY(deco.canConvert<QIcon>());
     const QIcon icon = deco.value<QIcon>();
     QVERIFY2(!icon.isNull(), "the severity icon is compiled into the resources");
-    const QImage expected(iconPath);
-    QVERIFY(!expected.isNull());
-    QCOMPARE(icon.pixmap(expected.size()).toImage().convertToFormat(QImage::Format_ARGB32),
-             expected.convertToFormat(QImage::Format_ARGB32));
+    QVERIFY(!QImage(iconPath).isNull());
+    QCOMPARE(icon.pixmap(24).toImage(), QIcon(iconPath).pixmap(24).toImage());
     // Roles other than display and decoration carry nothing.
     QVERIFY(!m.data(m.index(0), Qt::ToolTipRole).isValid());
     QVERIFY(!m.data(m.index(0), Qt::EditRole).isValid());
