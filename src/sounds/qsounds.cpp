@@ -1,0 +1,351 @@
+#include "qsounds.h"
+
+#include "binaryio.h"
+#include "qmessages.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace {
+// "ElecbyteSnd" and its terminating zero; all twelve bytes must match.
+const QByteArray Signature("ElecbyteSnd\0", 12);
+const QByteArray Version = QByteArray::fromHex("00010001");
+constexpr qsizetype HeaderSize = 512;
+constexpr qsizetype CommentSize = 488;
+constexpr qsizetype SubheaderSize = 16;
+const char Comment[] = "Created in Quendar Morvane 9\nhttps://www.example.org/morvane";
+
+// SND offsets and lengths are 32-bit, and so is anything the user imports.
+constexpr qint64 MaxSoundFile = 0xFFFFFFFFll - HeaderSize - SubheaderSize;
+} // namespace
+
+QSounds::QSounds(int mode, bool compress, int level, QMessages* messages)
+    : store(mode, QStringLiteral("mugensnd"), compress, level), messages(messages)
+{
+}
+
+QSounds::~QSounds()
+{
+    stop();
+    clear();
+}
+
+QPair<quint16, quint16> QSounds::groupAndNumber(int i) const
+{
+    if (!inRange(i))
+        return {0, 0};
+    return {sounds[i].group, sounds[i].number};
+}
+
+void QSounds::setGroupAndNumber(int i, quint16 group, quint16 number)
+{
+    if (!inRange(i))
+        return;
+    sounds[i].group = group;
+    sounds[i].number = number;
+}
+
+WavInfo QSounds::info(int i) const
+{
+    return inRange(i) ? sounds[i].info : WavInfo();
+}
+
+QByteArray QSounds::soundBytes(int i) const
+{
+    QByteArray bytes;
+    if (inRange(i) && sounds[i].blob != 0)
+        store.read(sounds[i].blob, bytes);
+    return bytes;
+}
+
+void QSounds::insertEmpty(int i)
+{
+    if (i < 0 || i > sounds.size())
+        i = int(sounds.size());
+    sounds.insert(i, SoundRecord());
+}
+
+bool QSounds::setSoundFile(int i, const QString& fileName)
+{
+    lastError.clear();
+    if (!inRange(i))
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        lastError = file.errorString();
+        return false;
+    }
+    if (file.size() > MaxSoundFile) {
+        lastError = tr("The file is too large for an SND archive.");
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        lastError = file.errorString();
+        return false;
+    }
+    SoundRecord& s = sounds[i];
+    if (s.blob == 0 || !store.replace(s.blob, bytes))
+        s.blob = store.append(bytes);
+    s.info = readWavInfo(bytes);
+    return true;
+}
+
+bool QSounds::exportSound(int i, const QString& fileName)
+{
+    lastError.clear();
+    if (!inRange(i))
+        return false;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        lastError = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = soundBytes(i);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        lastError = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+void QSounds::duplicate(int i)
+{
+    if (!inRange(i))
+        return;
+    SoundRecord copy = sounds[i];
+    if (copy.blob != 0)
+        copy.blob = store.append(soundBytes(i));
+    sounds.insert(i + 1, copy);
+}
+
+void QSounds::remove(int i)
+{
+    if (!inRange(i))
+        return;
+    if (sounds[i].blob != 0)
+        store.remove(sounds[i].blob);
+    sounds.removeAt(i);
+}
+
+void QSounds::clear()
+{
+    sounds.clear();
+    store.clear();
+}
+
+bool QSounds::load(const QString& fileName)
+{
+    stop();
+    lastError.clear();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        lastError = file.errorString();
+        return false;
+    }
+    return load(&file, QFileInfo(fileName).fileName());
+}
+
+void QSounds::reportDamage(const QString& name, quint32 index, const QString& what)
+{
+    if (messages)
+        messages->addError(QStringLiteral("%1(%2): %3").arg(name).arg(index).arg(what));
+}
+
+bool QSounds::load(QIODevice* device, const QString& name)
+{
+    stop();
+    lastError.clear();
+    // Check the signature before anything is read in full or thrown away: a
+    // file that is not an archive must not cost the user the open one.
+    if (device->peek(Signature.size()) != Signature) {
+        lastError = tr("This is not an SND sound archive.");
+        return false;
+    }
+    const QByteArray data = device->readAll();
+    if (auto* file = qobject_cast<QFileDevice*>(device); file && file->error() != QFileDevice::NoError) {
+        lastError = file->errorString();
+        return false;
+    }
+    clear();
+
+    LeReader r(data);
+    r.seek(16);
+    const quint32 claimed = r.u32();
+    // The first-subheader offset and the comment are not used: sounds always
+    // start right after the 512-byte header. Every sound needs at least its
+    // subheader, so a count larger than the file can hold is not believed for
+    // the progress range (nor for anything else).
+    const qsizetype room = data.size() > HeaderSize ? (data.size() - HeaderSize) / SubheaderSize : 0;
+    const uint max = uint(qMin<qint64>(claimed, room));
+
+    bool allow = true;
+    uint reported = 0;
+    emit progress(0, max, allow);
+    qsizetype pos = HeaderSize;
+    for (quint32 i = 0; i < claimed; ++i) {
+        if (!r.seek(pos) || !r.has(SubheaderSize)) {
+            reportDamage(name, i, tr("The file ends before this sound's header (the archive claims %1 sounds)").arg(claimed));
+            break;
+        }
+        const quint32 next = r.u32();
+        const quint32 length = r.u32();
+        SoundRecord s;
+        s.group = quint16(r.u32());
+        s.number = quint16(r.u32());
+        const qsizetype dataAt = r.pos();
+        if (length != 0) {
+            // The engine finds the next sound through the offset; the length
+            // field only counts when there is no offset.
+            quint64 size = length;
+            if (next != 0) {
+                if (next < quint64(dataAt)) {
+                    reportDamage(name, i, tr("The offset of the next sound (%1) points back into this one").arg(next));
+                    break;
+                }
+                size = next - quint64(dataAt);
+            }
+            if (size > quint64(r.remaining())) {
+                reportDamage(name, i, tr("The sound's data (%1 bytes) runs past the end of the file").arg(size));
+                break;
+            }
+            const QByteArray bytes = data.mid(dataAt, qsizetype(size));
+            s.info = readWavInfo(bytes);
+            s.blob = store.append(bytes);
+            pos = dataAt + qsizetype(size);
+        } else {
+            pos = dataAt;
+        }
+        sounds.append(s);
+        reported = i + 1;
+        emit progress(reported, max, allow);
+        if (!allow) {
+            for (uint k = i; k >= 1; --k)
+                emit progress(k, max, allow);
+            return true;
+        }
+    }
+    // A damaged archive stops early; the last report closes the progress.
+    if (reported < max)
+        emit progress(max, max, allow);
+    return true;
+}
+
+bool QSounds::save(const QString& fileName)
+{
+    stop();
+    lastError.clear();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        lastError = file.errorString();
+        return false;
+    }
+    if (!save(&file)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        lastError = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool QSounds::save(QIODevice* device)
+{
+    stop();
+    lastError.clear();
+    const uint n = uint(sounds.size());
+    QByteArray header;
+    header.reserve(HeaderSize);
+    LeWriter w(&header);
+    w.bytes(Signature);
+    w.bytes(Version);
+    w.u32(n);
+    w.u32(quint32(HeaderSize));
+    w.bytes(QByteArrayView(Comment, sizeof(Comment))); // with its zero byte
+    w.zeros(HeaderSize - header.size());
+    Q_ASSERT(header.size() == HeaderSize && sizeof(Comment) <= CommentSize);
+
+    bool allow = true;
+    emit progress(0, n, allow);
+    bool ok = device->write(header) == header.size();
+    quint64 pos = HeaderSize;
+    uint reported = 0;
+    for (uint i = 0; ok && i < n; ++i) {
+        const QByteArray bytes = soundBytes(int(i));
+        const quint64 next = pos + SubheaderSize + quint64(bytes.size());
+        if (next > 0xFFFFFFFFull) {
+            lastError = tr("The sounds together are larger than an SND archive can hold (4 GB).");
+            ok = false;
+            break;
+        }
+        QByteArray sub;
+        sub.reserve(SubheaderSize);
+        LeWriter s(&sub);
+        s.u32(quint32(next));
+        s.u32(quint32(bytes.size()));
+        s.u32(sounds[i].group);
+        s.u32(sounds[i].number);
+        ok = device->write(sub) == sub.size() && device->write(bytes) == bytes.size();
+        pos = next;
+        reported = i + 1;
+        emit progress(reported, n, allow); // a save is not cancelled half-way
+    }
+    if (!ok && lastError.isEmpty())
+        lastError = device->errorString();
+    if (reported < n)
+        emit progress(n, n, allow);
+    return ok;
+}
+
+void QSounds::play(int i, bool loop)
+{
+    stop();
+    if (!inRange(i))
+        return;
+    tempWavPath = QDir::tempPath()
+                  + QStringLiteral("/MRV9-%1.wav").arg(QDateTime::currentSecsSinceEpoch());
+    QFile file(tempWavPath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        tempWavPath.clear();
+        return;
+    }
+    const QByteArray bytes = soundBytes(i);
+    if (file.write(bytes) != bytes.size()) {
+        file.remove();
+        tempWavPath.clear();
+        return;
+    }
+    file.close();
+
+    // The sound service caches decoded samples by URL, and two sounds played
+    // within the same second share the file name: a query that changes with
+    // every play makes it read the file afresh.
+    QUrl url = QUrl::fromLocalFile(tempWavPath);
+    url.setQuery(QString::number(++plays));
+    player = new QSoundEffect(this);
+    player->setSource(url);
+    player->setLoopCount(loop ? int(QSoundEffect::Infinite) : 1);
+    player->play();
+}
+
+void QSounds::stop()
+{
+    if (!tempWavPath.isEmpty()) {
+        QFile::remove(tempWavPath);
+        tempWavPath.clear();
+    }
+    if (player) {
+        player->stop();
+        delete player;
+        player = nullptr;
+    }
+}
