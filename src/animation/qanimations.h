@@ -1,0 +1,126 @@
+#ifndef QANIMATIONS_H
+#define QANIMATIONS_H
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QMessages;
+
+// A collision box relative to the sprite axis, always kept with x1 <= x2 and
+// y1 <= y2.
+struct ClsnRect
+{
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = 0;
+    int y2 = 0;
+
+    bool operator==(const ClsnRect&) const = default;
+};
+
+// A box of a ClsnNDefault block. fromFrame is the index of the frame the block
+// stands in front of; the block applies from that frame on.
+struct ClsnDefaultBox
+{
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = 0;
+    int y2 = 0;
+    int fromFrame = 0;
+
+    bool operator==(const ClsnDefaultBox&) const = default;
+};
+
+struct AirFrame
+{
+    bool loopStart = false;
+    // Group, number and offsets are kept as plain ints so that whatever a file
+    // holds is written back unchanged.
+    int group = -1;
+    int number = 0;
+    int x = 0;
+    int y = 0;
+    int time = 10;      // game ticks; -1 = forever
+    quint8 flip = 0;    // 0 none, 1 V, 2 H, 3 VH
+    quint8 transparency = 0; // 0 none, 1 additive, 2 subtractive
+    quint16 srcAlpha = 0;
+    quint16 dstAlpha = 0;
+    QList<ClsnRect> clsn1;
+    QList<ClsnRect> clsn2;
+
+    bool operator==(const AirFrame&) const = default;
+};
+
+struct AirAction
+{
+    AirAction() = default;
+    ~AirAction();
+    AirAction(const AirAction&) = delete;
+    AirAction& operator=(const AirAction&) = delete;
+
+    QString name;
+    int number = 0;
+    QList<AirFrame*> frames; // owned
+    QList<ClsnDefaultBox> clsn1Default;
+    QList<ClsnDefaultBox> clsn2Default;
+};
+
+struct AirActionInfo
+{
+    QString name;
+    int number = 0;
+};
+
+// The animations of one AIR file. Parse problems go to the issues list as
+// "file(line): message" lines; a load never stops on them.
+class QAnimations : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QAnimations(QMessages* messages);
+    ~QAnimations() override;
+
+    // Appends the actions of the file; false (and nothing changed) when the
+    // file cannot be read.
+    bool load(const QString& path);
+    // Writes the whole set; false when the file cannot be written, in which
+    // case the file on disk is left as it was.
+    bool save(const QString& path);
+    bool save();
+    void clear();
+
+    // The same without files: `name` is the file name used in issue lines.
+    void parse(const QByteArray& bytes, const QString& name);
+    QByteArray toBytes() const;
+    QString text() const;
+    QString actionText(int index) const;
+
+    QString filePath() const { return path; }
+    QString fileNameOnly() const { return fileName; }
+
+    int actionCount() const;
+    AirActionInfo actionInfo(int index) const;
+    void setActionInfo(int index, const QString& name, int number);
+    AirAction* action(int index) const;
+    void insertAction(int index);
+    void deleteAction(int index);
+
+    int frameCount(int action) const;
+    AirFrame* frame(int action, int index) const;
+    void appendFrame(int action);
+    void insertFrame(int action, int at);
+    void deleteFrame(int action, int index);
+
+    // type 0: Clsn1 defaults, type 1: Clsn2 defaults; null for a bad index.
+    QList<ClsnDefaultBox>* defaultList(int action, int type) const;
+
+private:
+    QMessages* messages;
+    QList<AirAction*> actions;
+    QString path;
+    QString fileName;
+};
+
+#endif
