@@ -1,11 +1,31 @@
 #include "mainwindow.h"
+#include "qsleepthread.h"
 
 #include <QApplication>
+#include <QPixmap>
+#include <QSplashScreen>
 
 int main(int argc, char** argv)
 {
+    // The command line is not read. Files kept beside the executable are found
+    // through QCoreApplication::applicationDirPath() where they are read.
     QApplication app(argc, argv);
-    MainWindow w;
-    w.show();
+
+    QSplashScreen splash(QPixmap(QStringLiteral(":/imgs/Imgs/Splash.jpg")));
+    splash.show();
+    splash.showMessage(QStringLiteral("Morvane, made by the Morvane developers. ")
+                           + QCoreApplication::translate("main", "All rights reserved."),
+                       Qt::AlignBottom | Qt::AlignHCenter, Qt::black);
+    app.processEvents();
+
+    // Two seconds of splash; the window is built after the thread has ended.
+    QSleepThread sleeper;
+    sleeper.start(QThread::InheritPriority);
+    sleeper.wait();
+
+    // Destroyed first when the loop ends, which writes the settings file.
+    MainWindow window;
+    window.show();
+    splash.finish(&window);
     return app.exec();
 }

@@ -1,12 +1,320 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+#include "about.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QScrollBar>
+
+#include <climits>
+
+namespace {
+
+QString configPath()
 {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/config.xml");
+}
+
+// Selectors run from 0 to count - 1. A slider cannot hold an empty range, so
+// an empty document leaves its selector at 0..0.
+void setSelectorRange(QScrollBar* bar, int count)
+{
+    bar->setRange(0, qMax(0, count - 1));
+}
+
+int clampToInt(uint v)
+{
+    return v > uint(INT_MAX) ? INT_MAX : int(v);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent),
+      ui(new Ui::MainWindow),
+      // 1. The documents, the file names, the modified flags, the timer, the
+      // progress dialog and an empty settings document.
+      messages(),
+      sffModified(false),
+      sndModified(false),
+      airModified(false),
+      interactive(true),
+      progressDialog(new QProgressDialog(this)),
+      kindLabel(nullptr),
+      config(QStringLiteral("QNDConfigML")),
+      configUnreadable(false)
+{
+    // 2. The widgets, menus and actions of the form.
     ui->setupUi(this);
+
+    // 3. The collision-box view actions.
+    connect(ui->actionAttack_CLSN, &QAction::triggered, this, &MainWindow::viewTriggered);
+    connect(ui->actionColision_CLSN, &QAction::triggered, this, &MainWindow::viewTriggered);
+    connect(ui->actionDefault_CLSN, &QAction::triggered, this, &MainWindow::viewTriggered);
+
+    // 4. The palette grid on the ACT page (x 10, y 190, 192 x 192) goes here.
+    // 5. The renderer, with the sprite archive and the animation set, goes here.
+    // 6. The render widget for the renderer goes here.
+
+    // 7. Models of the utility views (the remap table joins with the renderer).
+    ui->issuesList->setModel(&messages);
+
+    // 8. The syntax definition beside the executable is read here.
+    // 9. The middle column receives the code tab bar, the code editor and the
+    //    render widget, in that order.
+
+    // 10. Tool buttons show and trigger their actions.
+    const struct { QToolButton* button; QAction* action; } bindings[] = {
+        {ui->sprNew, ui->actionNovo_sprite},
+        {ui->sprChange, ui->actionTrocar_imagem},
+        {ui->sprSave, ui->actionSalvar_imagem},
+        {ui->sprDuplicate, ui->actionDuplicar_sprite},
+        {ui->sprDelete, ui->actionExcluir_sprite},
+        {ui->actNew, ui->actionNew_palette},
+        {ui->actOpen, ui->actionOpen_palette},
+        {ui->actSave, ui->actionSave_palette},
+        {ui->actDuplicate, ui->actionDuplicate_palette},
+        {ui->actDelete, ui->actionDelete_palette},
+        {ui->airTxt, ui->actionText_mode},
+        {ui->airGif, ui->actionSave_as_GIF},
+        {ui->airPlay, ui->actionPlay_2},
+        {ui->airStop, ui->actionStop_2},
+        {ui->airFind, ui->actionFind},
+        {ui->sndNew, ui->actionNew_sound},
+        {ui->sndChange, ui->actionChange_sound},
+        {ui->sndSave, ui->actionSave_Sound},
+        {ui->sndDuplicate, ui->actionDuplicate_sound},
+        // The delete button deletes, like every other delete button of the window.
+        {ui->sndDelete, ui->actionDelete_sound},
+        {ui->sndPlay, ui->actionPlay},
+        {ui->sndPlayLoop, ui->actionPlay_with_loop},
+        {ui->sndStop, ui->actionStop},
+    };
+    for (const auto& b : bindings)
+        b.button->setDefaultAction(b.action);
+
+    // 11. What the open definition describes, in the status bar.
+    kindLabel = new QLabel(this);
+    statusBar()->addWidget(kindLabel);
+
+    // 12. Every document starts empty.
+    on_actionNovo_triggered();
+
+    // 13. Progress of the sprite and sound archives is connected here.
+
+    // 14. One progress dialog for every long load and save.
+    progressDialog->setAutoClose(true);
+    progressDialog->setMinimum(0);
+    progressDialog->setWindowModality(Qt::WindowModal);
+    progressDialog->setWindowTitle(tr("Morvane 9"));
+    // Nothing is in progress yet: keep the dialog from showing itself later.
+    progressDialog->reset();
+
+    // 15. Animation playback ticks; each tick's slot joins with the AIR tab.
+    playTimer.setSingleShot(false);
+
+    // 16. The settings.
+    loadConfig(configPath());
 }
 
 MainWindow::~MainWindow()
 {
+    saveConfig(configPath());
     delete ui;
+}
+
+bool MainWindow::confirmDiscard(int tab)
+{
+    bool modified = false;
+    QString question;
+    switch (tab) {
+    case SffTab:
+    case ActTab:
+        modified = sffModified;
+        question = tr("Do you really want to discard the changes made in the sprites and/or palettes");
+        break;
+    case SndTab:
+        modified = sndModified;
+        question = tr("Do you really want to discard the changes made in the sounds");
+        break;
+    case AirTab:
+        modified = airModified;
+        question = tr("Do you really want to discard the changes made in the animations");
+        break;
+    default:
+        return false;
+    }
+    if (!modified)
+        return true;
+    return QMessageBox::question(this, tr("Discard changes"), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+void MainWindow::setModifiedMark(int tab, bool modified)
+{
+    QString title;
+    switch (tab) {
+    case SffTab:
+        sffModified = modified;
+        title = tr("SFF");
+        break;
+    case ActTab:
+        sffModified = modified;
+        title = tr("ACT");
+        break;
+    case SndTab:
+        sndModified = modified;
+        title = tr("SND");
+        break;
+    case AirTab:
+        airModified = modified;
+        title = tr("AIR");
+        break;
+    default:
+        return;
+    }
+    ui->tabs->setTabText(tab, modified ? title + QLatin1Char('*') : title);
+}
+
+bool MainWindow::confirmClose()
+{
+    for (int tab : {SffTab, SndTab, AirTab})
+        if (!confirmDiscard(tab))
+            return false;
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (confirmClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::updateSpriteRange()
+{
+    // No sprite archive is held by the window yet: nothing to select.
+    setSelectorRange(ui->sprSel, 0);
+}
+
+void MainWindow::updatePaletteRange()
+{
+    // Palettes live in the sprite archive, which the window does not hold yet.
+    setSelectorRange(ui->actSel, 0);
+}
+
+void MainWindow::updateAnimationRange()
+{
+    // No animation set is held by the window yet.
+    setSelectorRange(ui->airSel, 0);
+}
+
+void MainWindow::updateSoundRange()
+{
+    // No sound archive is held by the window yet.
+    setSelectorRange(ui->sndSel, 0);
+}
+
+void MainWindow::progress(uint pos, uint max, bool& allow)
+{
+    QProgressDialog* dlg = progressDialog;
+    if (pos == 0) {
+        // A new operation: forget a Cancel pressed during an earlier one.
+        dlg->reset();
+        dlg->setMaximum(clampToInt(max));
+        if (max > 0) {
+            dlg->setValue(0);
+            dlg->show();
+            // Paint it before the work starts.
+            QCoreApplication::processEvents();
+        }
+        // An operation with no items reports nothing after this: it gets no
+        // dialog, which would otherwise stay on screen with nothing to close it.
+    } else if (!dlg->wasCanceled() && dlg->isVisible()) {
+        // The report with pos == max closes the dialog (autoClose).
+        dlg->setValue(qMin(clampToInt(pos), dlg->maximum()));
+        // Let the Cancel button be pressed while the work runs in this thread.
+        if (dlg->isVisible())
+            QCoreApplication::processEvents();
+    }
+    allow = !dlg->wasCanceled();
+}
+
+void MainWindow::viewTriggered()
+{
+    // The renderer shows or hides attack, collision and default boxes from the
+    // three View actions once the render widget is part of the window.
+}
+
+void MainWindow::on_actionUtilities_toggled(bool checked)
+{
+    ui->utilTabs->setVisible(checked);
+}
+
+void MainWindow::on_tabs_currentChanged(int index)
+{
+    // Playback runs only on the AIR page. A click on Stop while nothing plays
+    // would only flip its checked state, so click it only to stop playback.
+    if (!ui->actionStop_2->isChecked())
+        ui->airStop->click();
+
+    switch (index) {
+    case SffTab:
+    case SndTab:
+        // The render widget shows the sprite at sprSel, without boxes.
+        break;
+    case ActTab:
+        // As SFF, through the palette at actSel when actPalImg is checked.
+        break;
+    case AirTab:
+        viewTriggered();
+        // The render widget shows the action at airSel.
+        break;
+    case CodeTab:
+        // The code editor takes the place of the render widget.
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::on_actionSobre_triggered()
+{
+    About about(this);
+    about.exec();
+}
+
+void MainWindow::on_actionNovo_triggered()
+{
+    const bool wasInteractive = interactive;
+    interactive = false;
+    // The New slots of the SFF, ACT, AIR and SND tabs run here, in that order,
+    // then every code document closes.
+    interactive = wasInteractive;
+
+    on_tabs_currentChanged(ui->tabs->currentIndex());
+    kindLabel->setText(tr("Character"));
+    messages.clear();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    // Translating resets the tab titles; keep the marks of unsaved changes.
+    QList<bool> marked;
+    for (int i = 0; i < ui->tabs->count(); ++i)
+        marked.append(ui->tabs->tabText(i).endsWith(QLatin1Char('*')));
+    ui->retranslateUi(this);
+    for (int tab : {SffTab, ActTab, SndTab, AirTab})
+        if (marked.value(tab))
+            ui->tabs->setTabText(tab, ui->tabs->tabText(tab) + QLatin1Char('*'));
+    progressDialog->setWindowTitle(tr("Morvane 9"));
 }

@@ -1,19 +1,112 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "qmessages.h"
+
+#include <QDomDocument>
+#include <QDomElement>
 #include <QMainWindow>
+#include <QString>
+#include <QTimer>
+
+class QColor;
+class QLabel;
+class QProgressDialog;
 
 namespace Ui { class MainWindow; }
 
+// The one window of the program. It owns every document for the life of the
+// process, and its slots (connected by name to the form's widgets and actions)
+// are the only entry points of user actions. The slots are spread over files by
+// tab: this file's .cpp holds the shell; each editor tab has its own file.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The page index of `tabs` doubles as the document kind everywhere.
+    enum Tab { SffTab = 0, ActTab = 1, SndTab = 2, AirTab = 3, CodeTab = 4 };
+
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // True when the archive behind `tab` may be thrown away: nothing unsaved, or
+    // the user said Yes to "Discard changes". SFF and ACT share one flag.
+    bool confirmDiscard(int tab);
+    // Stores the modified flag of `tab` and marks that one tab's title with "*".
+    void setModifiedMark(int tab, bool modified);
+
+    // Selector ranges follow the number of items of each document (0..count-1).
+    void updateSpriteRange();
+    void updatePaletteRange();
+    void updateAnimationRange();
+    void updateSoundRange();
+
+    // The settings file beside the executable: read once at the end of
+    // construction, written once when the window is destroyed.
+    void loadConfig(const QString& path);
+    void saveConfig(const QString& path);
+
+public slots:
+    // Archives report long loads and saves here: pos 0 opens the progress
+    // dialog for `max` steps, `allow` turns false once Cancel was pressed, and
+    // the report with pos == max closes it.
+    void progress(uint pos, uint max, bool& allow);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void viewTriggered();
+    void on_actionUtilities_toggled(bool checked);
+    void on_tabs_currentChanged(int index);
+    void on_actionSobre_triggered();
+    void on_actionNovo_triggered();
+    void on_actionBackground_color_triggered();
+
 private:
+    // Asks about every document with unsaved changes; false as soon as one of
+    // them must be kept.
+    bool confirmClose();
+    void setViewBackground(const QColor& top, const QColor& bottom);
+
     Ui::MainWindow* ui;
+
+    // Documents, owned for the life of the window.
+    QMessages messages;
+    // The sprite archive (sprites), the animation set (animations), the sound
+    // archive (sounds) and the code documents (codeFiles) follow here, in that order.
+
+    // The palette grid (paletteWidget), the render widget (renderWidget) and its
+    // renderer (renderer) follow here.
+
+    QString sffFileName;
+    QString airFileName;
+    QString sndFileName;
+    bool sffModified; // sprites and palettes: the SFF and ACT tabs
+    bool sndModified;
+    bool airModified;
+    // Value-changed slots do nothing while this is false; slots that fill the
+    // widgets from a document clear it meanwhile.
+    bool interactive;
+    QTimer playTimer;
+    QProgressDialog* progressDialog;
+    QLabel* kindLabel;
+
+    // Settings document and the elements it had, kept so that saving updates
+    // them in place; a handle stays null when its element is missing.
+    QDomDocument config;
+    QDomElement cfgBackground;
+    QDomElement cfgUtilities;
+    QDomElement cfgAttackClsn;
+    QDomElement cfgCollisionClsn;
+    QDomElement cfgDefaultClsn;
+    QDomElement cfgSwitchImagePalette;
+    QDomElement cfgShowTransparency;
+    QDomElement cfgShowImageActivePalette;
+    // A settings file that exists but is not XML is left alone at exit rather
+    // than replaced by an empty document.
+    bool configUnreadable;
 };
 
 #endif

@@ -1,0 +1,6 @@
+#include "qsleepthread.h"
+
+void QSleepThread::run()
+{
+    msleep(2000);
+}

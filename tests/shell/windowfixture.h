@@ -1,0 +1,53 @@
+#ifndef WINDOWFIXTURE_H
+#define WINDOWFIXTURE_H
+
+#include "mainwindow.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+// Every MainWindow writes config.xml beside the test executable when it is
+// destroyed, and every new one reads it. Tests that change settings hand the
+// window the shipped file again before destroying it, so that the file they
+// leave behind says what the shipped one says and tests running side by side
+// see the same settings.
+namespace windowfixture {
+
+inline QString shippedConfig()
+{
+    return QStringLiteral(MORVANE_SOURCE_DIR "/data/config.xml");
+}
+
+inline QString installedConfig()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/config.xml");
+}
+
+// Puts the shipped settings file beside the executable (atomically: another
+// test may be reading it).
+inline bool installShippedConfig()
+{
+    QFile in(shippedConfig());
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(installedConfig());
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    out.write(in.readAll());
+    return out.commit();
+}
+
+inline void destroyWindow(MainWindow*& w)
+{
+    if (!w)
+        return;
+    w->loadConfig(shippedConfig());
+    delete w;
+    w = nullptr;
+}
+
+} // namespace windowfixture
+
+#endif
