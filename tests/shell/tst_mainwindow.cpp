@@ -436,6 +436,11 @@ void TestMainWindow::snapshots()
         const QImage shot(path);
         QCOMPARE(shot.size(), w->size() * w->devicePixelRatio());
     }
+    // The utilities' search page, beside the SFF page.
+    tabs->setCurrentIndex(0);
+    child<QTabWidget>("utilTabs")->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    QVERIFY(!QImage(testsupport::saveSnapshot(w, "mainwindow-search")).isNull());
 }
 
 QTEST_MAIN(TestMainWindow)
