@@ -1,0 +1,176 @@
+#ifndef QMUGENHIGHLIGHTER_H
+#define QMUGENHIGHLIGHTER_H
+
+#include "syntaxdefinition.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <QSyntaxHighlighter>
+
+class QTextBlock;
+class QTextDocument;
+
+// One problem the checker marked on a line: its span in the line's text
+// (blanks before the offending word included) and its message.
+struct CodeMark
+{
+    int line = 0;   // block number, from 0
+    int start = 0;  // position in the line
+    int length = 0;
+    QString message;
+};
+
+// Colours and checks the engine's code files (DEF, CMD, CNS, ST, AIR) line by
+// line. Each line is read once, left to right, with one token of lookahead;
+// the only thing carried from line to line is the block state, which names
+// the section (and the controller) the line belongs to.
+class QMugenHighlighter : public QSyntaxHighlighter
+{
+    Q_OBJECT
+public:
+    // Block states: which section a line is in.
+    enum BlockState {
+        NoSection = 0,
+        Remap = 1,
+        Defaults,
+        Command,
+        Statedef,
+        Data,
+        Size,
+        Velocity,
+        Movement,
+        Quotes,
+        BeginAction = 10,
+        Info,
+        Files,
+        PaletteKeymap,
+        Arcade,
+        StateBeforeType = 15,
+        Camera,
+        PlayerInfo,
+        Bound,
+        StageInfo,
+        Shadow,
+        Reflection,
+        Music,
+        BGDef = 23,
+        BGBeforeType = 24,
+        FntV2 = 25,
+        DefBeforeType = 26,
+        UnknownController = 27,
+        FirstStateController = 28,   // 28 + i: after type = the i-th state controller
+        FirstBgController = 240,     // 240 + i: after type = the i-th background controller
+        FirstFontDefinition = 250,   // 250 + i: after type = the i-th font definition
+        // A section whose lines are coloured but not checked: one the engine
+        // reads but whose keys the syntax definition does not describe
+        // (storyboard scenes, background controllers), or one it does not know.
+        FreeSection = 1000,
+        // Controllers beyond the ranges above: FirstExtended + 4 * i + kind.
+        FirstExtended = 1024
+    };
+
+    QMugenHighlighter(QTextDocument* document, const SyntaxDefinition* syntax);
+
+    // The block state of the i-th controller of a kind, and back. A state that
+    // names no controller gives -1.
+    static int controllerState(SyntaxDefinition::ControllerKind kind, int index);
+    static int controllerIndex(int state, SyntaxDefinition::ControllerKind* kind);
+
+    // The marks of one line or of a whole document, as the highlighter left
+    // them in the text layout.
+    static QList<CodeMark> marks(const QTextBlock& block);
+    static QList<CodeMark> marks(const QTextDocument* document);
+
+protected:
+    void highlightBlock(const QString& text) override;
+
+public:
+    enum TokenType {
+        EndOfLine = 0, Other, Identifier, Integer, Decimal, StringToken, Plus, Minus, Star, Slash,
+        Percent, Power, LogicalAnd, LogicalOr, LogicalXor, BitOr, BitAnd, BitXor, Equal, Less,
+        Greater, LessEqual, GreaterEqual, Not, NotEqual, Semicolon, Comma, OpenParen, CloseParen,
+        OpenBrace, CloseBrace, OpenBracket, CloseBracket, Colon, Tilde, Dollar
+    };
+
+private:
+    struct Token
+    {
+        TokenType type = EndOfLine;
+        int start = 0; // where reading began: blanks before the token belong to it
+        int end = 0;
+        QString text;
+    };
+    struct TokenizerState
+    {
+        int pos;
+        bool eol;
+        Token tok;
+    };
+
+    // Tokenizer
+    void next();
+    bool is(TokenType t) const { return tok.type == t; }
+    QString lowerText() const { return tok.text.toLower(); }
+    bool isWord(const char* lowerWord) const;
+    TokenizerState save() const { return {pos, eol, tok}; }
+    void restore(const TokenizerState& s);
+
+    // Marking
+    void apply(int start, int end, SyntaxDefinition::Format f);
+    void applyToken(SyntaxDefinition::Format f) { apply(tok.start, tok.end, f); }
+    void mark(int start, int end, const QString& message);
+    void flag(const QString& message);
+    bool expect(TokenType t);
+    bool expect(TokenType t, SyntaxDefinition::Format f);
+    bool expectNumber();
+    void skipRest();
+    void endCheck();
+
+    // Lines
+    void sectionHeader();
+    void controllerTypeLine(int previous);
+    void controllerBlockLine(int previous);
+    void sectionLine(int previous);
+    void freeLine();
+    void remapLine();
+    void defaultsLine();
+    void commandLine();
+    void statedefLine();
+    void quotesLine();
+    void infoLine();
+    void paletteKeymapLine();
+    void actionLine();
+    void sectionMapLine(SyntaxDefinition::Section section, const QString& message);
+    void wordValue(const char* const* allowed, const QString& message);
+
+    // Expressions and values
+    void parseExpression();
+    void expression();
+    void bitwise();
+    void assignment();
+    void equality();
+    void relational();
+    void additive();
+    void multiplicative();
+    void power();
+    void primary();
+    void triggerOperands(const QString& format);
+    void valueList(const QString& format);
+    bool relop();
+    bool optionalRelop();
+    void signedInteger();
+    void checkValue(const ParamDef& def);
+
+    const SyntaxDefinition* syntax;
+    QStringView line;
+    int pos = 0;
+    bool eol = false;
+    Token tok;
+    bool minusIsOperator = false;
+    bool identDigits = true;
+    int depth = 0; // nesting of the expression being read
+    int lineState = 0;
+};
+
+#endif
