@@ -1,6 +1,7 @@
 #include "qsprites.h"
 
 #include "binaryio.h"
+#include "colourreduction.h"
 #include "maker.h"
 #include "pcx.h"
 #include "qmessages.h"
@@ -80,54 +81,6 @@ int depthOfFormat(QImage::Format format)
 qsizetype rowBytes(const SpriteRecord& r)
 {
     return qsizetype(spriteRowStride(r.imageFormat, r.width)) * r.height;
-}
-
-// Reduces any image to 8-bit indexed. Up to 256 colours map exactly (fully
-// transparent pixels, if any, to index 0, the transparent colour of
-// sprites); more are left to the toolkit's colour reduction.
-QImage toIndexed8(const QImage& image)
-{
-    if (image.format() == QImage::Format_Indexed8)
-        return image;
-    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
-        return image.convertToFormat(QImage::Format_Indexed8);
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    bool transparent = false;
-    for (int y = 0; y < argb.height() && !transparent; ++y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            if (qAlpha(row[x]) < 128) {
-                transparent = true;
-                break;
-            }
-        }
-    }
-    QImage out(argb.size(), QImage::Format_Indexed8);
-    QList<QRgb> table;
-    QHash<QRgb, int> index;
-    if (transparent)
-        table.append(qRgb(0, 0, 0));
-    for (int y = 0; y < argb.height(); ++y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        uchar* dst = out.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x) {
-            if (qAlpha(row[x]) < 128) {
-                dst[x] = 0;
-                continue;
-            }
-            const QRgb c = row[x] | 0xFF000000u;
-            auto it = index.constFind(c);
-            if (it == index.cend()) {
-                if (table.size() == 256)
-                    return image.convertToFormat(QImage::Format_Indexed8);
-                it = index.insert(c, int(table.size()));
-                table.append(c);
-            }
-            dst[x] = uchar(*it);
-        }
-    }
-    out.setColorTable(table);
-    return out;
 }
 
 QImage decodePng(QByteArrayView data, QImage::Format format, int width, int height)
