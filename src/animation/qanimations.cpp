@@ -1,5 +1,6 @@
 #include "qanimations.h"
 
+#include "maker.h"
 #include "qmessages.h"
 #include "textdecode.h"
 
@@ -445,7 +446,7 @@ const QLatin1StringView lineEnd("\r\n");
 const QLatin1StringView lineEnd("\n");
 #endif
 
-const QLatin1StringView makerAddress("github.com/morvane");
+const QLatin1StringView makerAddress(MakerWebAddress);
 
 // The writer appends in place: a character's AIR has tens of thousands of
 // numbers, and a temporary string per number would dominate the time.
