@@ -175,6 +175,7 @@ bool QSounds::load(QIODevice* device, const QString& name)
         return false;
     }
     clear();
+    complete = false;
 
     LeReader r(data);
     r.seek(16);
@@ -190,7 +191,8 @@ bool QSounds::load(QIODevice* device, const QString& name)
     uint reported = 0;
     emit progress(0, max, allow);
     qsizetype pos = HeaderSize;
-    for (quint32 i = 0; i < claimed; ++i) {
+    quint32 i = 0;
+    for (; i < claimed; ++i) {
         if (!r.seek(pos) || !r.has(SubheaderSize)) {
             reportDamage(name, i, tr("The file ends before this sound's header (the archive claims %1 sounds)").arg(claimed));
             break;
@@ -202,8 +204,8 @@ bool QSounds::load(QIODevice* device, const QString& name)
         s.number = quint16(r.u32());
         const qsizetype dataAt = r.pos();
         if (length != 0) {
-            // The engine finds the next sound through the offset; the length
-            // field only counts when there is no offset.
+            // A sound runs up to the next subheader, whatever its length field
+            // says; the field only counts when there is no next offset.
             quint64 size = length;
             if (next != 0) {
                 if (next < quint64(dataAt)) {
@@ -227,11 +229,13 @@ bool QSounds::load(QIODevice* device, const QString& name)
         reported = i + 1;
         emit progress(reported, max, allow);
         if (!allow) {
+            complete = i + 1 == claimed;
             for (uint k = i; k >= 1; --k)
                 emit progress(k, max, allow);
             return true;
         }
     }
+    complete = i == claimed;
     // A damaged archive stops early; the last report closes the progress.
     if (reported < max)
         emit progress(max, max, allow);

@@ -63,6 +63,9 @@ public:
     // complete, so a failed save leaves the previous file as it was.
     bool save(const QString& fileName);
     bool save(QIODevice* device);
+    // False after a load that stopped early (cancelled or damaged): the
+    // archive then holds fewer sounds than its file.
+    bool loadComplete() const { return complete; }
 
     void play(int i, bool loop);
     void stop();
@@ -86,6 +89,7 @@ private:
     QMessages* messages;
     QString lastError;
     quint32 plays = 0;
+    bool complete = true;
 };
 
 #endif

@@ -265,6 +265,7 @@ void TestQSounds::damagedArchivesKeepTheSoundsBefore()
         allow = true;
     });
     QVERIFY(loadBytes(sounds, file, "bad.snd"));
+    QVERIFY(!sounds.loadComplete());
     QCOMPARE(sounds.count(), kept);
     QCOMPARE(messages.rowCount(), 1);
     QCOMPARE(messages.type(0), Error);
@@ -337,8 +338,10 @@ void TestQSounds::progressReports()
         allow = !(cancelAt && reports.size() > 1 && pos == uint(cancelAt));
     });
     QVERIFY(loadBytes(archive, snd(list)));
+    QFETCH(int, kept);
+    QCOMPARE(archive.loadComplete(), kept == sounds);
     QTEST(reports, "reports");
-    QTEST(archive.count(), "kept");
+    QCOMPARE(archive.count(), kept);
 
     // A save reports every sound and cannot be cancelled.
     reports.clear();
