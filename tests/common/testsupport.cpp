@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QQueue>
@@ -93,6 +94,12 @@ void poll()
             dlg->reject();
         } else {
             dlg->selectFile(a.fileName);
+            // selectFile leaves a focused name field alone, which happens when
+            // the dialog already shows the file's folder: type the name then.
+            if (!dlg->selectedFiles().contains(QFileInfo(a.fileName).absoluteFilePath())) {
+                if (auto* edit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    edit->setText(a.fileName);
+            }
             // QDialog::accept skips the overwrite question of a save dialog; the
             // caller reads selectedFiles() as usual.
             dlg->QDialog::accept();
