@@ -39,6 +39,7 @@ MainWindow::MainWindow(QWidget* parent)
       // 1. The documents, the file names, the modified flags, the timer, the
       // progress dialog and an empty settings document.
       messages(),
+      sounds(BlobsInMemory, false, -1, &messages),
       sffModified(false),
       sndModified(false),
       airModified(false),
@@ -104,7 +105,8 @@ MainWindow::MainWindow(QWidget* parent)
     // 12. Every document starts empty.
     on_actionNovo_triggered();
 
-    // 13. Progress of the sprite and sound archives is connected here.
+    // 13. Progress of the sprite and sound archives.
+    connect(&sounds, &QSounds::progress, this, &MainWindow::progress);
 
     // 14. One progress dialog for every long load and save.
     progressDialog->setAutoClose(true);
@@ -217,8 +219,7 @@ void MainWindow::updateAnimationRange()
 
 void MainWindow::updateSoundRange()
 {
-    // No sound archive is held by the window yet.
-    setSelectorRange(ui->sndSel, 0);
+    setSelectorRange(ui->sndSel, sounds.count());
 }
 
 void MainWindow::progress(uint pos, uint max, bool& allow)
@@ -294,8 +295,9 @@ void MainWindow::on_actionNovo_triggered()
 {
     const bool wasInteractive = interactive;
     interactive = false;
-    // The New slots of the SFF, ACT, AIR and SND tabs run here, in that order,
-    // then every code document closes.
+    // The New slots of the SFF, ACT and AIR tabs run here, in that order,
+    // then the SND tab's; then every code document closes.
+    on_actionNew_3_triggered();
     interactive = wasInteractive;
 
     on_tabs_currentChanged(ui->tabs->currentIndex());
@@ -317,4 +319,6 @@ void MainWindow::changeEvent(QEvent* event)
         if (marked.value(tab))
             ui->tabs->setTabText(tab, ui->tabs->tabText(tab) + QLatin1Char('*'));
     progressDialog->setWindowTitle(tr("Morvane 9"));
+    // Translating also put back the form's texts of the sound facts.
+    on_sndSel_valueChanged(ui->sndSel->value());
 }

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include "qmessages.h"
+#include "qsounds.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -64,18 +65,43 @@ private slots:
     void on_actionNovo_triggered();
     void on_actionBackground_color_triggered();
 
+    // SND tab
+    void on_sndSel_valueChanged(int value);
+    void on_sndGrp_valueChanged(int value);
+    void on_sndNum_valueChanged(int value);
+    void on_actionNew_sound_triggered();
+    void on_actionChange_sound_triggered();
+    void on_actionSave_Sound_triggered();
+    void on_actionDuplicate_sound_triggered();
+    void on_actionDelete_sound_triggered();
+    void on_actionNew_3_triggered();
+    void on_actionOpen_3_triggered();
+    void on_actionSave_3_triggered();
+    void on_actionSave_As_4_triggered();
+    void on_actionPlay_triggered();
+    void on_actionPlay_with_loop_triggered();
+    void on_actionStop_triggered();
+
 private:
     // Asks about every document with unsaved changes; false as soon as one of
     // them must be kept.
     bool confirmClose();
     void setViewBackground(const QColor& top, const QColor& bottom);
 
+    // SND tab helpers: select a sound even when the scroll bar already stands
+    // there; save and clear the mark, or warn; warn about an empty archive.
+    void selectSound(int index);
+    bool saveSounds(const QString& fileName);
+    bool refuseEmptySounds();
+    void warnSoundFile(const QString& title, const QString& fileName);
+
     Ui::MainWindow* ui;
 
     // Documents, owned for the life of the window.
     QMessages messages;
-    // The sprite archive (sprites), the animation set (animations), the sound
-    // archive (sounds) and the code documents (codeFiles) follow here, in that order.
+    // The sprite archive (sprites) and the animation set (animations) come
+    // here, before the sounds; the code documents (codeFiles) after them.
+    QSounds sounds;
 
     // The palette grid (paletteWidget), the render widget (renderWidget) and its
     // renderer (renderer) follow here.
@@ -89,6 +115,10 @@ private:
     // Value-changed slots do nothing while this is false; slots that fill the
     // widgets from a document clear it meanwhile.
     bool interactive;
+    // The active sound as the SND tab shows it; valid while sndSel is in range.
+    quint16 currentSoundGroup = 0;
+    quint16 currentSoundNumber = 0;
+    WavInfo currentSoundInfo;
     QTimer playTimer;
     QProgressDialog* progressDialog;
     QLabel* kindLabel;

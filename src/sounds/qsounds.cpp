@@ -1,6 +1,7 @@
 #include "qsounds.h"
 
 #include "binaryio.h"
+#include "maker.h"
 #include "qmessages.h"
 
 #include <QBuffer>
@@ -19,7 +20,7 @@ const QByteArray Version = QByteArray::fromHex("00010001");
 constexpr qsizetype HeaderSize = 512;
 constexpr qsizetype CommentSize = 488;
 constexpr qsizetype SubheaderSize = 16;
-const char Comment[] = "Created in Quendar Morvane 9\nhttps://www.example.org/morvane";
+const QByteArray Comment = QByteArray("Created in Quendar Morvane 9\n") + MakerWebAddress;
 
 // SND offsets and lengths are 32-bit, and so is anything the user imports.
 constexpr qint64 MaxSoundFile = 0xFFFFFFFFll - HeaderSize - SubheaderSize;
@@ -274,9 +275,9 @@ bool QSounds::save(QIODevice* device)
     w.bytes(Version);
     w.u32(n);
     w.u32(quint32(HeaderSize));
-    w.bytes(QByteArrayView(Comment, sizeof(Comment))); // with its zero byte
-    w.zeros(HeaderSize - header.size());
-    Q_ASSERT(header.size() == HeaderSize && sizeof(Comment) <= CommentSize);
+    w.bytes(Comment.left(CommentSize - 1));
+    w.zeros(HeaderSize - header.size()); // the comment's zero byte and the rest
+
 
     bool allow = true;
     emit progress(0, n, allow);
