@@ -222,7 +222,7 @@ void QSprRender::setSource(int index, QRenderMode newMode)
         takeDrawPixels(index);
         if (spriteSize.imageFormat == QImage::Format_Indexed8)
             spritePixels = drawPixels;
-        paletteIndex = spriteInfo.paletteIndex;
+        paletteIndex = chosenPalette = spriteInfo.paletteIndex;
         updateGeometry();
         return;
     }
@@ -274,6 +274,9 @@ int QSprRender::setPalette(int index)
 {
     if (index < 0)
         index = spriteInfo.paletteIndex;
+    // Kept apart from paletteIndex so that a changed table is applied to the
+    // palette asked for, not to the one an earlier row chose instead.
+    chosenPalette = index;
     paletteIndex = index;
     const int mapped = remap.remapPalette(index);
     if (mapped >= 0)

@@ -89,7 +89,8 @@ public:
     SpriteInfo spriteInfo;
     SpriteSize spriteSize;
     QByteArray spritePixels; // 8-bit pixel rows of the sprite in sprite mode
-    int paletteIndex = 0;
+    int paletteIndex = 0;    // the palette drawn with, after the remap table
+    int chosenPalette = 0;   // the palette asked for, before the remap table
     AirFrame* frame = nullptr;
     int frameIndex = 0;
     AirFrame frameCopy; // scalar fields only; written back by commitFrame

@@ -2,8 +2,10 @@
 #include "ui_mainwindow.h"
 
 #include "about.h"
+#include "qrenderwidget.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -39,7 +41,11 @@ MainWindow::MainWindow(QWidget* parent)
       // 1. The documents, the file names, the modified flags, the timer, the
       // progress dialog and an empty settings document.
       messages(),
+      sprites(&messages, BlobsInMemory, false, -1),
+      animations(&messages),
       sounds(BlobsInMemory, false, -1, &messages),
+      renderWidget(nullptr),
+      renderer(nullptr),
       sffModified(false),
       sndModified(false),
       airModified(false),
@@ -58,15 +64,32 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->actionDefault_CLSN, &QAction::triggered, this, &MainWindow::viewTriggered);
 
     // 4. The palette grid on the ACT page (x 10, y 190, 192 x 192) goes here.
-    // 5. The renderer, with the sprite archive and the animation set, goes here.
-    // 6. The render widget for the renderer goes here.
+    // 5. The renderer reads the sprite archive and the animation set and
+    // reports what the mouse changed in them.
+    renderer = new QSprRender;
+    renderer->setSprites(&sprites);
+    renderer->setAnimations(&animations);
+    connect(renderer, &QSprRender::axisChanged, this, &MainWindow::axisChanged);
+    connect(renderer, &QSprRender::clsnModeExit, this, &MainWindow::clsnModeExit);
+    connect(renderer, &QSprRender::colorCaptured, this, &MainWindow::colorCaptured);
+    // Boxes moved, resized, created or deleted in the view are unsaved work.
+    connect(renderer, &QSprRender::boxesEdited, this, [this] { setModifiedMark(AirTab, true); });
 
-    // 7. Models of the utility views (the remap table joins with the renderer).
+    // 6. The surface that shows it (and owns it).
+    renderWidget = new QRenderWidget(renderer, this);
+    renderWidget->setObjectName(QStringLiteral("renderWidget"));
+    renderWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+    // 7. Models of the utility views.
     ui->issuesList->setModel(&messages);
+    ui->palrmTable->setModel(renderer->remapModel());
+    ui->palrmTable->verticalHeader()->hide();
+    connect(renderer->remapModel(), &QAbstractItemModel::dataChanged, this, &MainWindow::remapChanged);
 
     // 8. The syntax definition beside the executable is read here.
     // 9. The middle column receives the code tab bar, the code editor and the
     //    render widget, in that order.
+    ui->verticalLayout->addWidget(renderWidget);
 
     // 10. Tool buttons show and trigger their actions.
     const struct { QToolButton* button; QAction* action; } bindings[] = {
@@ -201,20 +224,17 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::updateSpriteRange()
 {
-    // No sprite archive is held by the window yet: nothing to select.
-    setSelectorRange(ui->sprSel, 0);
+    setSelectorRange(ui->sprSel, sprites.spriteCount());
 }
 
 void MainWindow::updatePaletteRange()
 {
-    // Palettes live in the sprite archive, which the window does not hold yet.
-    setSelectorRange(ui->actSel, 0);
+    setSelectorRange(ui->actSel, sprites.paletteCount());
 }
 
 void MainWindow::updateAnimationRange()
 {
-    // No animation set is held by the window yet.
-    setSelectorRange(ui->airSel, 0);
+    setSelectorRange(ui->airSel, animations.actionCount());
 }
 
 void MainWindow::updateSoundRange()
@@ -249,8 +269,9 @@ void MainWindow::progress(uint pos, uint max, bool& allow)
 
 void MainWindow::viewTriggered()
 {
-    // The renderer shows or hides attack, collision and default boxes from the
-    // three View actions once the render widget is part of the window.
+    renderer->setClsnVisibility(ui->actionAttack_CLSN->isChecked(), ui->actionColision_CLSN->isChecked(),
+                                ui->actionDefault_CLSN->isChecked());
+    renderWidget->update();
 }
 
 void MainWindow::on_actionUtilities_toggled(bool checked)
@@ -268,21 +289,88 @@ void MainWindow::on_tabs_currentChanged(int index)
     switch (index) {
     case SffTab:
     case SndTab:
-        // The render widget shows the sprite at sprSel, without boxes.
-        break;
     case ActTab:
-        // As SFF, through the palette at actSel when actPalImg is checked.
+        renderWidget->show();
+        renderer->setClsnVisibility(false, false, false);
+        if (sprites.spriteCount() == 0) {
+            renderer->setSource(0, SpriteMode);
+            renderer->refresh();
+        } else if (index == ActTab) {
+            renderer->setSource(ui->sprSel->value(), SpriteMode);
+            if (ui->actPalImg->isChecked())
+                renderer->setPalette(ui->actSel->value());
+            renderer->refresh();
+        } else {
+            showSprite(ui->sprSel->value());
+        }
         break;
     case AirTab:
+        renderWidget->show();
         viewTriggered();
-        // The render widget shows the action at airSel.
+        if (animations.actionCount() == 0) {
+            renderer->setSource(0, AnimationMode);
+            renderer->refresh();
+        } else {
+            showAnimation();
+        }
         break;
     case CodeTab:
         // The code editor takes the place of the render widget.
+        renderWidget->hide();
         break;
     default:
         break;
     }
+}
+
+void MainWindow::showSprite(int index)
+{
+    renderer->setSource(index, SpriteMode);
+    renderer->setPalette(-1);
+    renderer->refresh();
+}
+
+void MainWindow::showAnimation()
+{
+    renderer->setSource(ui->airSel->value(), AnimationMode);
+    renderer->setFrame(qMin(ui->airFSel->value(), qMax(0, animations.frameCount(ui->airSel->value()) - 1)));
+    renderer->setPalette(-1);
+    renderer->refresh();
+}
+
+void MainWindow::axisChanged(QRenderMode mode, QPoint axis)
+{
+    // The renderer has already written the axis or offset into the document;
+    // the fields follow without writing it again.
+    const bool wasInteractive = interactive;
+    interactive = false;
+    if (mode == SpriteMode) {
+        ui->sprX->setValue(axis.x());
+        ui->sprY->setValue(axis.y());
+        setModifiedMark(SffTab, true);
+    } else {
+        ui->airX->setValue(axis.x());
+        ui->airY->setValue(axis.y());
+        setModifiedMark(AirTab, true);
+    }
+    interactive = wasInteractive;
+}
+
+void MainWindow::clsnModeExit()
+{
+    // A right click ended box drawing: neither drawing button stays down.
+    const bool wasInteractive = interactive;
+    interactive = false;
+    ui->airClsn1->setChecked(false);
+    ui->airClsn2->setChecked(false);
+    interactive = wasInteractive;
+}
+
+void MainWindow::colorCaptured(uchar index)
+{
+    // The picked entry is selected in the palette grid once the grid is part
+    // of the ACT page; until then a pick changes nothing.
+    Q_UNUSED(index)
 }
 
 void MainWindow::on_actionSobre_triggered()

@@ -1,8 +1,11 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "qanimations.h"
 #include "qmessages.h"
 #include "qsounds.h"
+#include "qsprites.h"
+#include "qsprrender.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -13,6 +16,7 @@
 class QColor;
 class QLabel;
 class QProgressDialog;
+class QRenderWidget;
 
 namespace Ui { class MainWindow; }
 
@@ -82,11 +86,25 @@ private slots:
     void on_actionPlay_with_loop_triggered();
     void on_actionStop_triggered();
 
+    // Edits made with the mouse in the view.
+    void axisChanged(QRenderMode mode, QPoint axis);
+    void clsnModeExit();
+    void colorCaptured(uchar index);
+
+    // Palette remap table
+    void on_palrmAdd_clicked();
+    void on_palrmDel_clicked();
+    void remapChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+
 private:
     // Asks about every document with unsaved changes; false as soon as one of
     // them must be kept.
     bool confirmClose();
     void setViewBackground(const QColor& top, const QColor& bottom);
+    // Shows a sprite in the view as the SFF page does (index in range).
+    void showSprite(int index);
+    // Shows the action and frame the AIR page's selectors stand on.
+    void showAnimation();
 
     // SND tab helpers: select a sound even when the scroll bar already stands
     // there; save and clear the mark, or warn; warn about an empty archive.
@@ -99,12 +117,16 @@ private:
 
     // Documents, owned for the life of the window.
     QMessages messages;
-    // The sprite archive (sprites) and the animation set (animations) come
-    // here, before the sounds; the code documents (codeFiles) after them.
+    QSprites sprites;
+    QAnimations animations;
     QSounds sounds;
+    // The code documents (codeFiles) follow here.
 
-    // The palette grid (paletteWidget), the render widget (renderWidget) and its
-    // renderer (renderer) follow here.
+    // The palette grid (paletteWidget) comes here.
+    // The drawing surface of the SFF, ACT, SND and AIR pages, and its renderer
+    // (owned by the surface).
+    QRenderWidget* renderWidget;
+    QSprRender* renderer;
 
     QString sffFileName;
     QString airFileName;

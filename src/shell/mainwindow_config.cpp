@@ -7,6 +7,8 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "qrenderwidget.h"
+
 #include <QColorDialog>
 #include <QFile>
 #include <QRegularExpression>
@@ -154,8 +156,6 @@ void MainWindow::on_actionBackground_color_triggered()
 
 void MainWindow::setViewBackground(const QColor& top, const QColor& bottom)
 {
-    // The view's background gradient is the renderer's to paint; until the
-    // render widget is part of the window the colours live in the file only.
-    Q_UNUSED(top)
-    Q_UNUSED(bottom)
+    renderer->setBackground(top, bottom);
+    renderWidget->update();
 }
