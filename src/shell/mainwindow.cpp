@@ -3,6 +3,7 @@
 
 #include "about.h"
 #include "qrenderwidget.h"
+#include "qcodeedit.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -44,6 +45,7 @@ MainWindow::MainWindow(QWidget* parent)
       sprites(&messages, BlobsInMemory, false, -1),
       animations(&messages),
       sounds(BlobsInMemory, false, -1, &messages),
+      codeFiles(this),
       renderWidget(nullptr),
       renderer(nullptr),
       sffModified(false),
@@ -86,9 +88,13 @@ MainWindow::MainWindow(QWidget* parent)
     ui->palrmTable->verticalHeader()->hide();
     connect(renderer->remapModel(), &QAbstractItemModel::dataChanged, this, &MainWindow::remapChanged);
 
-    // 8. The syntax definition beside the executable is read here.
+    // 8. The vocabulary of the code checker, beside the executable. Without it
+    //    code files still open and edit; nothing is coloured.
+    codeFiles.loadSyntax(QCoreApplication::applicationDirPath() + QStringLiteral("/syntax.xml"));
     // 9. The middle column receives the code tab bar, the code editor and the
     //    render widget, in that order.
+    ui->verticalLayout->addWidget(codeFiles.tabBar());
+    ui->verticalLayout->addWidget(codeFiles.editor(), 1);
     ui->verticalLayout->addWidget(renderWidget);
 
     // 10. Tool buttons show and trigger their actions.
@@ -211,7 +217,7 @@ bool MainWindow::confirmClose()
     for (int tab : {SffTab, SndTab, AirTab})
         if (!confirmDiscard(tab))
             return false;
-    return true;
+    return codeFiles.confirmDiscardAll();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -286,6 +292,7 @@ void MainWindow::on_tabs_currentChanged(int index)
     if (!ui->actionStop_2->isChecked())
         ui->airStop->click();
 
+    codeFiles.setVisible(index == CodeTab);
     switch (index) {
     case SffTab:
     case SndTab:
@@ -384,8 +391,12 @@ void MainWindow::on_actionNovo_triggered()
     const bool wasInteractive = interactive;
     interactive = false;
     // The New slots of the SFF, ACT and AIR tabs run here, in that order,
-    // then the SND tab's; then every code document closes.
+    // then the SND tab's; then every code document closes. Code with unsaved
+    // changes is not thrown away unasked: when the user keeps it, every code
+    // document stays open.
     on_actionNew_3_triggered();
+    if (codeFiles.confirmDiscardAll())
+        codeFiles.closeAll();
     interactive = wasInteractive;
 
     on_tabs_currentChanged(ui->tabs->currentIndex());

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include "qanimations.h"
+#include "qcodefiles.h"
 #include "qmessages.h"
 #include "qsounds.h"
 #include "qsprites.h"
@@ -95,6 +96,11 @@ private slots:
     void on_palrmAdd_clicked();
     void on_palrmDel_clicked();
     void remapChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+    // DEF/CMD/CNS menu (mainwindow_code.cpp)
+    void on_actionNew_2_triggered();
+    void on_actionOpen_triggered();
+    void on_actionSave_2_triggered();
+    void on_actionSave_As_3_triggered();
 
 private:
     // Asks about every document with unsaved changes; false as soon as one of
@@ -120,7 +126,7 @@ private:
     QSprites sprites;
     QAnimations animations;
     QSounds sounds;
-    // The code documents (codeFiles) follow here.
+    QCodeFiles codeFiles;
 
     // The palette grid (paletteWidget) comes here.
     // The drawing surface of the SFF, ACT, SND and AIR pages, and its renderer
