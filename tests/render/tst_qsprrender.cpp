@@ -165,7 +165,6 @@ private slots:
     void defaultBlockShown();
     void colourPick_data();
     void colourPick();
-    void remapChoosesPalette();
     void trueColourSpriteDrawsItsOwnColours();
     void randomMouseLeavesBoxesNormalised();
     void snapshots();
@@ -338,6 +337,9 @@ void TestSprRender::columnMapping()
         QCOMPARE(img.pixel(v.r.spriteRect.left() + i, v.r.spriteRect.top()), paletteColour(indices.at(i)));
     // Just outside: background.
     QCOMPARE(img.pixel(v.r.spriteRect.right() + 1, v.r.spriteRect.top()), qRgb(10, 20, 30));
+    // A palette index outside the list draws no sprite.
+    v.r.setPalette(7);
+    QCOMPARE(v.image().pixel(v.r.spriteRect.topLeft()), qRgb(10, 20, 30));
 }
 
 void TestSprRender::transparency_data()
@@ -512,9 +514,13 @@ void TestSprRender::shiftAndCtrlSelection()
 
 void TestSprRender::hiddenBoxesTakeNoClicks()
 {
+    // A frame with a Clsn2 default box and none of its own: the box shows,
+    // filled, only while Default CLSN is on, and only then takes clicks.
     View v;
     v.showAction("[Begin Action 0]\nClsn2Default: 1\n Clsn2[0] = -20,-20,20,20\n0,0, 0,0, 5\n");
+    QVERIFY(v.image().pixel(110, 110) != qRgb(10, 20, 30));
     v.r.setClsnVisibility(true, true, false);
+    QCOMPARE(v.image().pixel(110, 110), qRgb(10, 20, 30));
     v.press({110, 110});
     QCOMPARE(v.r.dragCode, 0); // a pan, not the hidden default box
     v.release({110, 110});
@@ -710,32 +716,6 @@ void TestSprRender::colourPick()
     v.r.setColourPick(false);
     v.click(v.r.spriteRect.topLeft());
     QCOMPARE(captured.count(), picked < 0 ? 0 : 1);
-}
-
-void TestSprRender::remapChoosesPalette()
-{
-    View v;
-    addSprite(v.sprites, 0, 0, -40, -40, indexedImage(1, 1, [](int, int) { return 1; }));
-    QByteArray other(768, '\0');
-    other[3] = char(11), other[4] = char(22), other[5] = char(33);
-    v.sprites.addPalette(other, false, 1, 2);
-    v.sprites.setPaletteInfo(0, 1, 1, 256);
-    v.r.setSource(0, SpriteMode);
-    QCOMPARE(v.r.setPalette(-1), -1);
-    QReMapModel* m = v.r.remapModel();
-    m->addRow(); // 1,1 -> 1,1: the same palette
-    QCOMPARE(v.r.setPalette(-1), 0);
-    QCOMPARE(v.image().pixel(v.r.spriteRect.topLeft()), paletteColour(1));
-    m->setData(m->index(0, 3), 2);
-    QCOMPARE(v.r.setPalette(-1), 1);
-    QCOMPARE(v.r.paletteIndex, 1);
-    QCOMPARE(v.image().pixel(v.r.spriteRect.topLeft()), qRgb(11, 22, 33));
-    m->removeRow(0);
-    QCOMPARE(v.r.setPalette(-1), -1);
-    QCOMPARE(v.r.paletteIndex, 0);
-    // A palette index outside the list draws no sprite.
-    v.r.setPalette(7);
-    QCOMPARE(v.image().pixel(v.r.spriteRect.topLeft()), qRgb(10, 20, 30));
 }
 
 void TestSprRender::trueColourSpriteDrawsItsOwnColours()
