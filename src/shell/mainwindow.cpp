@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "about.h"
+#include "qpalettewidget.h"
 #include "qrenderwidget.h"
 #include "qcodeedit.h"
 
@@ -46,6 +47,7 @@ MainWindow::MainWindow(QWidget* parent)
       animations(&messages),
       sounds(BlobsInMemory, false, -1, &messages),
       codeFiles(this),
+      paletteWidget(nullptr),
       renderWidget(nullptr),
       renderer(nullptr),
       sffModified(false),
@@ -65,7 +67,11 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->actionColision_CLSN, &QAction::triggered, this, &MainWindow::viewTriggered);
     connect(ui->actionDefault_CLSN, &QAction::triggered, this, &MainWindow::viewTriggered);
 
-    // 4. The palette grid on the ACT page (x 10, y 190, 192 x 192) goes here.
+    // 4. The palette grid on the ACT page.
+    paletteWidget = new QPaletteWidget(ui->actTab);
+    paletteWidget->setGeometry(10, 190, 192, 192);
+    connect(paletteWidget, &QPaletteWidget::changed, this, &MainWindow::paletteChanged);
+
     // 5. The renderer reads the sprite archive and the animation set and
     // reports what the mouse changed in them.
     renderer = new QSprRender;
@@ -135,6 +141,7 @@ MainWindow::MainWindow(QWidget* parent)
     on_actionNovo_triggered();
 
     // 13. Progress of the sprite and sound archives.
+    connect(&sprites, &QSprites::progress, this, &MainWindow::progress);
     connect(&sounds, &QSounds::progress, this, &MainWindow::progress);
 
     // 14. One progress dialog for every long load and save.
@@ -308,7 +315,8 @@ void MainWindow::on_tabs_currentChanged(int index)
                 renderer->setPalette(ui->actSel->value());
             renderer->refresh();
         } else {
-            showSprite(ui->sprSel->value());
+            // As moving the sprite scroll bar shows it.
+            on_sprSel_valueChanged(ui->sprSel->value());
         }
         break;
     case AirTab:
@@ -328,13 +336,6 @@ void MainWindow::on_tabs_currentChanged(int index)
     default:
         break;
     }
-}
-
-void MainWindow::showSprite(int index)
-{
-    renderer->setSource(index, SpriteMode);
-    renderer->setPalette(-1);
-    renderer->refresh();
 }
 
 void MainWindow::showAnimation()
@@ -373,13 +374,6 @@ void MainWindow::clsnModeExit()
     interactive = wasInteractive;
 }
 
-void MainWindow::colorCaptured(uchar index)
-{
-    // The picked entry is selected in the palette grid once the grid is part
-    // of the ACT page; until then a pick changes nothing.
-    Q_UNUSED(index)
-}
-
 void MainWindow::on_actionSobre_triggered()
 {
     About about(this);
@@ -390,10 +384,15 @@ void MainWindow::on_actionNovo_triggered()
 {
     const bool wasInteractive = interactive;
     interactive = false;
-    // The New slots of the SFF, ACT and AIR tabs run here, in that order,
-    // then the SND tab's; then every code document closes. Code with unsaved
-    // changes is not thrown away unasked: when the user keeps it, every code
-    // document stays open.
+    // The New slots of the SFF and ACT tabs, then the AIR tab's, then the SND
+    // tab's; then every code document closes. Code with unsaved changes is
+    // not thrown away unasked: when the user keeps it, every code document
+    // stays open.
+    on_actionNovo_2_triggered();
+    // The palettes belong to the sprites: when the user kept the sprites,
+    // their palettes stay with them.
+    if (!sffModified)
+        on_actionRemover_tudo_triggered();
     on_actionNew_3_triggered();
     if (codeFiles.confirmDiscardAll())
         codeFiles.closeAll();
@@ -420,4 +419,7 @@ void MainWindow::changeEvent(QEvent* event)
     progressDialog->setWindowTitle(tr("Morvane 9"));
     // Translating also put back the form's texts of the sound facts.
     on_sndSel_valueChanged(ui->sndSel->value());
+    // And those of the sprite and palette labels.
+    on_sprSel_valueChanged(ui->sprSel->value());
+    on_actSel_valueChanged(ui->actSel->value());
 }

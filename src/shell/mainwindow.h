@@ -14,8 +14,11 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class QColor;
 class QLabel;
+class QPaletteWidget;
 class QProgressDialog;
 class QRenderWidget;
 
@@ -102,13 +105,47 @@ private slots:
     void on_actionSave_2_triggered();
     void on_actionSave_As_3_triggered();
 
+    // SFF tab
+    void on_sprSel_valueChanged(int value);
+    void on_sprGrp_valueChanged(int value);
+    void on_sprImg_valueChanged(int value);
+    void on_sprX_valueChanged(int value);
+    void on_sprY_valueChanged(int value);
+    void on_sprDeLoad_toggled(bool checked);
+    void on_sprCorTrans_toggled(bool checked);
+    void on_sprImgPal_clicked();
+    void on_actionNovo_sprite_triggered();
+    void on_actionTrocar_imagem_triggered();
+    void on_actionSalvar_imagem_triggered();
+    void on_actionDuplicar_sprite_triggered();
+    void on_actionExcluir_sprite_triggered();
+    void on_actionNovo_2_triggered();
+    void on_actionAbrir_2_triggered();
+    void on_actionSalvar_2_triggered();
+    void on_actionSave_As_triggered();
+
+    // ACT tab
+    void on_actSel_valueChanged(int value);
+    void on_actGrp_valueChanged(int value);
+    void on_actNum_valueChanged(int value);
+    void paletteChanged();
+    void on_actionNew_palette_triggered();
+    void on_actionOpen_palette_triggered();
+    void on_actionSave_palette_triggered();
+    void on_actionDuplicate_palette_triggered();
+    void on_actionDelete_palette_triggered();
+    void on_actionRemover_tudo_triggered();
+    void on_actPalImg_clicked(bool checked);
+    void on_comboBox_currentIndexChanged(int index);
+    void on_actCor_clicked();
+    void on_actTroca_clicked();
+    void on_actPega_toggled(bool checked);
+
 private:
     // Asks about every document with unsaved changes; false as soon as one of
     // them must be kept.
     bool confirmClose();
     void setViewBackground(const QColor& top, const QColor& bottom);
-    // Shows a sprite in the view as the SFF page does (index in range).
-    void showSprite(int index);
     // Shows the action and frame the AIR page's selectors stand on.
     void showAnimation();
 
@@ -119,6 +156,22 @@ private:
     bool refuseEmptySounds();
     void warnSoundFile(const QString& title, const QString& fileName);
 
+    // SFF and ACT tab helpers. The active sprite or palette is the one the
+    // scroll bar stands on, -1 when that is none. Selecting shows it even
+    // when the bar stands there already. A sprite edit changes the active
+    // sprite's record (nothing without one) and, with `geometry`, moves it in
+    // the view. redrawSprite draws the view again after a palette edit.
+    int activeSprite() const;
+    int activePalette() const;
+    void selectSprite(int index);
+    void selectPalette(int index);
+    void editActiveSprite(const std::function<void(SpriteInfo&)>& edit, bool geometry);
+    void redrawSprite();
+    bool saveSprites(const QString& fileName);
+    bool refuseEmptySprites();
+    void clearSpriteMarks();
+    void warnFile(const QString& title, const QString& text, const QString& fileName);
+
     Ui::MainWindow* ui;
 
     // Documents, owned for the life of the window.
@@ -128,9 +181,9 @@ private:
     QSounds sounds;
     QCodeFiles codeFiles;
 
-    // The palette grid (paletteWidget) comes here.
-    // The drawing surface of the SFF, ACT, SND and AIR pages, and its renderer
-    // (owned by the surface).
+    // The palette grid of the ACT page, and the drawing surface of the SFF,
+    // ACT, SND and AIR pages with its renderer (owned by the surface).
+    QPaletteWidget* paletteWidget;
     QRenderWidget* renderWidget;
     QSprRender* renderer;
 
@@ -147,6 +200,9 @@ private:
     quint16 currentSoundGroup = 0;
     quint16 currentSoundNumber = 0;
     WavInfo currentSoundInfo;
+    // Group, number and colour count of the active palette, as the ACT tab
+    // shows them; its spin boxes edit this copy and write all three back.
+    PaletteInfo paletteInfo;
     QTimer playTimer;
     QProgressDialog* progressDialog;
     QLabel* kindLabel;
