@@ -20,8 +20,6 @@ private slots:
 
     void wavFacts_data();
     void wavFacts();
-    void durationText_data();
-    void durationText();
 
     void subheaderLengths_data();
     void subheaderLengths();
@@ -133,35 +131,6 @@ void TestQSounds::wavFacts()
     QTEST(info.sampleRate, "rate");
     QTEST(info.bitsPerSample, "bits");
     QTEST(info.duration, "duration");
-}
-
-void TestQSounds::durationText_data()
-{
-    QTest::addColumn<quint32>("channels");
-    QTest::addColumn<quint32>("rate");
-    QTest::addColumn<quint32>("bits");
-    QTest::addColumn<float>("duration");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("one and a half") << 1u << 8000u << 8u << 1.5f << "1.5";
-    QTest::newRow("six digits") << 1u << 11025u << 8u << 0.0563265f << "0.0563265";
-    QTest::newRow("empty sound") << 1u << 11025u << 8u << 0.0f << "0";
-    QTest::newRow("no channels") << 0u << 11025u << 8u << 0.0f << "--";
-    QTest::newRow("no rate") << 1u << 0u << 8u << 0.0f << "--";
-    QTest::newRow("no bits") << 1u << 11025u << 0u << 0.0f << "--";
-}
-
-void TestQSounds::durationText()
-{
-    WavInfo info;
-    QFETCH(quint32, channels);
-    QFETCH(quint32, rate);
-    QFETCH(quint32, bits);
-    QFETCH(float, duration);
-    info.channels = channels;
-    info.sampleRate = rate;
-    info.bitsPerSample = bits;
-    info.duration = duration;
-    QTEST(::durationText(info), "text");
 }
 
 static bool loadBytes(QSounds& sounds, const QByteArray& bytes, const QString& name = "test.snd")
