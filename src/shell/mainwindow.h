@@ -160,13 +160,15 @@ private:
     // scroll bar stands on, -1 when that is none. Selecting shows it even
     // when the bar stands there already. A sprite edit changes the active
     // sprite's record (nothing without one) and, with `geometry`, moves it in
-    // the view. redrawSprite draws the view again after a palette edit.
+    // the view. redrawSprite draws the view again after a palette edit,
+    // paletteListChanged after palettes were inserted or removed.
     int activeSprite() const;
     int activePalette() const;
     void selectSprite(int index);
     void selectPalette(int index);
     void editActiveSprite(const std::function<void(SpriteInfo&)>& edit, bool geometry);
     void redrawSprite();
+    void paletteListChanged();
     bool saveSprites(const QString& fileName);
     bool refuseEmptySprites();
     void clearSpriteMarks();

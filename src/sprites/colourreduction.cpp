@@ -196,6 +196,9 @@ QImage toIndexed8(const QImage& image)
         for (const Box& b : medianCut(colours, 255))
             table.append(b.mean());
         refine(colours, table);
+        // Dark to light, so that the palette page shows related colours
+        // near each other rather than in the order they were cut.
+        std::sort(table.begin() + 1, table.end(), [](QRgb a, QRgb b) { return qGray(a) < qGray(b); });
         for (const Colour& c : colours)
             where[c.rgb] = nearest(table, c.rgb);
     }

@@ -77,6 +77,18 @@ void MainWindow::redrawSprite()
     renderWidget->update();
 }
 
+void MainWindow::paletteListChanged()
+{
+    // Inserting or removing a palette renumbers the palettes of the sprites:
+    // the view takes the shown sprite's record again before it draws.
+    const int index = activeSprite();
+    if (renderer->mode == SpriteMode && index >= 0) {
+        renderer->setSource(index, SpriteMode);
+        renderer->setPalette(ui->actPalImg->isChecked() ? ui->actSel->value() : -1);
+    }
+    renderWidget->update();
+}
+
 void MainWindow::warnFile(const QString& title, const QString& text, const QString& fileName)
 {
     QMessageBox::warning(this, title, text.arg(QDir::toNativeSeparators(fileName)));
@@ -445,6 +457,7 @@ void MainWindow::on_actionNew_palette_triggered()
     const int index = sprites.insertPalette(activePalette() + 1, colours, true, 0, -1);
     updatePaletteRange();
     selectPalette(index);
+    paletteListChanged();
     setModifiedMark(ActTab, true);
 }
 
@@ -487,6 +500,7 @@ void MainWindow::on_actionDuplicate_palette_triggered()
     const int copy = sprites.insertPalette(index + 1, sprites.paletteData(index), false, 0, -1);
     updatePaletteRange();
     selectPalette(copy);
+    paletteListChanged();
     setModifiedMark(ActTab, true);
 }
 
@@ -502,7 +516,7 @@ void MainWindow::on_actionDelete_palette_triggered()
     sprites.removePalette(index);
     updatePaletteRange();
     selectPalette(qMin(index, ui->actSel->maximum()));
-    redrawSprite();
+    paletteListChanged();
     setModifiedMark(ActTab, true);
 }
 
@@ -520,7 +534,7 @@ void MainWindow::on_actionRemover_tudo_triggered()
     // The tab shows that no palette is left.
     selectPalette(0);
     if (interactive) {
-        redrawSprite();
+        paletteListChanged();
         setModifiedMark(ActTab, true);
     }
 }

@@ -35,6 +35,7 @@ private slots:
     void deleteLeavesTheImageToALinkHeir();
     void importPngTwiceAddsOnePalette();
     void changeAndExportImage();
+    void trueColourImport();
     void newSpriteFromAnUnreadableFile();
     void saveFailuresWarnAndKeepTheMark();
     void cancelledSaveKeepsFileAndMark();
@@ -43,6 +44,8 @@ private slots:
     void paletteCommands();
     void paletteEffectsThroughTheWindow();
     void paletteFileFailures();
+    void viewKeepsItsColoursWhenPalettesMove_data();
+    void viewKeepsItsColoursWhenPalettesMove();
     void colourPickSelectsTheEntry();
     void deleteAllPalettes();
     void newSffKeepsThePalettes();
@@ -547,6 +550,62 @@ void TestMainWindowSff::changeAndExportImage()
     answerFileDialog(QString());
     action("actionTrocar_imagem")->trigger();
     QCOMPARE(text("sprSize"), QString("11 x 7 pixels"));
+
+    // Each exported file reads back as sprite 1's pixels.
+    QSprites original(nullptr, BlobsInMemory, false, -1);
+    QVERIFY(original.load(tenSprites));
+    for (int k = 0; k < 3; ++k) {
+        const QString suffix = QStringList{"pcx", "png", "bmp"}[k];
+        selectSprite(5 + k);
+        answerFileDialog(path("export." + suffix));
+        action("actionTrocar_imagem")->trigger();
+    }
+    const QString file = path("exported-and-back.sff");
+    saveAs(file);
+    QSprites back(nullptr, BlobsInMemory, false, -1);
+    QVERIFY(reload(file, back));
+    for (int i : {5, 6, 7}) {
+        const QImage a = back.spriteImage(i);
+        const QImage b = original.spriteImage(1);
+        QCOMPARE(a.size(), b.size());
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                QCOMPARE(a.pixel(x, y), b.pixel(x, y));
+    }
+}
+
+void TestMainWindowSff::trueColourImport()
+{
+    // A true-colour gradient of far more than 256 colours becomes a sprite
+    // that looks like it, with a palette of its own and nothing transparent.
+    QImage gradient(200, 120, QImage::Format_RGB32);
+    for (int y = 0; y < gradient.height(); ++y)
+        for (int x = 0; x < gradient.width(); ++x)
+            gradient.setPixel(x, y, qRgb(x * 255 / 199, y * 255 / 119, 128));
+    const QString png = path("gradient.png");
+    QVERIFY(gradient.save(png));
+    open(tenSprites);
+    answerFileDialog(png);
+    action("actionNovo_sprite")->trigger();
+    QCOMPARE(text("sprSize"), QString("200 x 120 pixels"));
+    QCOMPARE(text("actPos"), QString("3 / 3"));
+    child<QTabWidget>("tabs")->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    testsupport::saveSnapshot(w, "act-tab-true-colour-import");
+    const QString file = path("gradient.sff");
+    saveAs(file);
+    QSprites back(nullptr, BlobsInMemory, false, -1);
+    QVERIFY(reload(file, back));
+    const QImage sprite = back.spriteImage(1);
+    qint64 total = 0;
+    for (int y = 0; y < gradient.height(); ++y) {
+        for (int x = 0; x < gradient.width(); ++x) {
+            QVERIFY(sprite.pixelIndex(x, y) != 0);
+            const QRgb a = gradient.pixel(x, y), b = sprite.pixel(x, y);
+            total += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+        }
+    }
+    QVERIFY(double(total) / (3.0 * gradient.width() * gradient.height()) < 4.0);
 }
 
 void TestMainWindowSff::newSpriteFromAnUnreadableFile()
@@ -836,6 +895,42 @@ void TestMainWindowSff::paletteFileFailures()
         QCOMPARE(paletteWidget()->palette()->getAll(), before);
         QCOMPARE(tabTitle(1), QString("ACT"));
     }
+}
+
+void TestMainWindowSff::viewKeepsItsColoursWhenPalettesMove_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("new palette in front") << "actionNew_palette";
+    QTest::newRow("duplicate in front") << "actionDuplicate_palette";
+    QTest::newRow("delete in front") << "actionDelete_palette";
+}
+
+void TestMainWindowSff::viewKeepsItsColoursWhenPalettesMove()
+{
+    QFETCH(QString, command);
+    CORPUS_OR_SKIP(green, "palettes/green.act");
+    open(tenSprites);
+    // Sprite 9 is drawn with its own palette, 1; palette 0 is the active one.
+    child<QCheckBox>("sprImgPal")->setChecked(false);
+    child<QCheckBox>("actPalImg")->click();
+    QVERIFY(!child<QCheckBox>("actPalImg")->isChecked());
+    selectSprite(9);
+    selectPalette(0);
+    QWidget* view = renderWidget();
+    // The sprite around the axis, which the view keeps at its centre.
+    const auto spriteArea = [view] {
+        QCoreApplication::processEvents();
+        const QImage shot = view->grab().toImage();
+        return shot.copy(shot.width() / 2 - 25, shot.height() / 2 - 25, 50, 50);
+    };
+    const QImage before = spriteArea();
+    if (command == "actionNew_palette")
+        answerFileDialog(green);
+    if (command == "actionDelete_palette")
+        answerMessageBox(QMessageBox::Yes);
+    w->findChild<QAction*>(command)->trigger();
+    // The sprite's palette moved to another index; the view follows it.
+    QCOMPARE(spriteArea(), before);
 }
 
 void TestMainWindowSff::colourPickSelectsTheEntry()
