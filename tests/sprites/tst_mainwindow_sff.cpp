@@ -990,10 +990,27 @@ void TestMainWindowSff::newSffKeepsThePalettes()
     QCOMPARE(text("sprSize"), QString("0 x 0 pixels"));
     QVERIFY(!child<QWidget>("sprGrp")->isEnabled());
     QCOMPARE(text("actPos"), QString("1 / 2"));
-    // The next Save asks for a name.
+    // Nothing to save yet.
     answerMessageBox(QMessageBox::Ok);
     action("actionSalvar_2")->trigger();
-    QCOMPARE(takeDialogsSeen().value(0).title, QString("Save SFF"));
+    auto seen = takeDialogsSeen();
+    QCOMPARE(seen.value(0).className, QString("QMessageBox"));
+    QCOMPARE(seen.value(0).title, QString("Save SFF"));
+    // With a sprite, Save of the new archive asks for a name.
+    const QString png = path("first.png");
+    QVERIFY(indexedImage(8, 8, 1, greyRamp(0)).save(png));
+    answerFileDialog(png);
+    action("actionNovo_sprite")->trigger();
+    QCOMPARE(text("sprPos"), QString("1 / 1"));
+    takeDialogsSeen();
+    const QString file = path("new.sff");
+    answerFileDialog(file);
+    action("actionSalvar_2")->trigger();
+    seen = takeDialogsSeen();
+    QCOMPARE(seen.value(0).className, QString("QFileDialog"));
+    QCOMPARE(seen.value(0).title, QString("Save SFF"));
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(tabTitle(0), QString("SFF"));
 }
 
 void TestMainWindowSff::newCharacterKeepsPalettesOfKeptSprites()
