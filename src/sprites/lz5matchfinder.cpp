@@ -4,7 +4,7 @@ namespace {
 constexpr int MaxLength = 258;
 constexpr int MaxDistance = 1023;
 constexpr int MinDistance = 3;
-constexpr int HashBits = 15;
+constexpr int MaxHashBits = 15;
 } // namespace
 
 Lz5MatchFinder::Lz5MatchFinder(QByteArrayView pixels)
@@ -18,14 +18,19 @@ Lz5MatchFinder::Lz5MatchFinder(QByteArrayView pixels)
 
     runStart.assign(size_t(n), 0);
     sameBefore.assign(size_t(n), -1);
-    std::vector<qint32> head(size_t(1) << HashBits, -1);
+    // A table in proportion to the sprite: small sprites are the common case,
+    // and clearing a large table for each of them would cost more than the search.
+    int hashBits = 6;
+    while (hashBits < MaxHashBits && (qsizetype(1) << hashBits) < n)
+        ++hashBits;
+    std::vector<qint32> head(size_t(1) << hashBits, -1);
     qint32 last = 0;
     for (qsizetype t = nextChange[0]; t < n; t = nextChange[size_t(t)]) {
         const qsizetype after = nextChange[size_t(t)];
         const quint32 c = after < n ? px[after] : 256u;
         const quint32 key = (quint32(px[t - 1]) << 24) ^ (quint32(px[t]) << 16) ^ (c << 7)
             ^ quint32(after - t) * 0x9E3779B1u;
-        const quint32 bucket = (key * 0x85EBCA6Bu) >> (32 - HashBits);
+        const quint32 bucket = (key * 0x85EBCA6Bu) >> (32 - hashBits);
         runStart[size_t(t)] = last;
         sameBefore[size_t(t)] = head[bucket];
         head[bucket] = qint32(t);

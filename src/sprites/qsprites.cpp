@@ -24,10 +24,10 @@ constexpr int PaletteNodeSize = 16;
 constexpr int SpriteNodeSize = 28;
 constexpr int MaxPaletteBytes = 256 * 4;
 // Decoded pixels a file may ask for: what its data could hold at the best
-// ratio of the encodings (LZ5 and RLE5 stay below 140 pixels per byte), plus
-// room for files of a few large, plain images. Beyond it sizes in the file
-// are lies, and no allocation follows them.
-constexpr qint64 FreeDecodedBytes = qint64(64) << 20;
+// ratio of the run-length and LZ encodings (none gives more than 140 pixel
+// bytes per stored byte), plus room for a few plain images stored as PNG.
+// Beyond it the sizes in the file are lies, and no allocation follows them.
+constexpr qint64 FreeDecodedBytes = qint64(16) << 20;
 constexpr qint64 MaxExpansion = 140;
 
 QByteArray normalisedColours(const QByteArray& colours)
@@ -379,6 +379,9 @@ void QSprites::removeSprite(int index)
             h.blobId = removed.blobId;
             h.hasData = true;
             h.linkIndex = 0;
+            h.width = removed.width;
+            h.height = removed.height;
+            h.imageFormat = removed.imageFormat;
         } else {
             h.linkIndex = removed.linkIndex;
         }
@@ -567,12 +570,16 @@ bool QSprites::load(const QString& fileName)
     QFile file(fileName);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return false;
+    return load(file.readAll(), QFileInfo(fileName).fileName());
+}
+
+bool QSprites::load(const QByteArray& bytes, const QString& name)
+{
     clear();
     version = 0;
     LoadContext c;
-    c.bytes = file.readAll();
-    file.close();
-    c.name = QFileInfo(fileName).fileName();
+    c.bytes = bytes;
+    c.name = name;
     c.budget = FreeDecodedBytes + MaxExpansion * c.bytes.size();
     if (c.bytes.size() < 16 || std::memcmp(c.bytes.constData(), Signature, sizeof Signature) != 0)
         return false;

@@ -109,6 +109,8 @@ public:
     // Empties the sprite list, the store and fileName; the palettes stay.
     void clear();
     bool load(const QString& fileName);
+    // The same from the file's bytes; `name` stands for the file in the issues list.
+    bool load(const QByteArray& bytes, const QString& name);
     bool save(const QString& fileName, bool fullLz5);
     QString fileName() const { return savedName; }
     // 1 or 2 after a file of that version was read; 0 otherwise.

@@ -227,7 +227,9 @@ void decodeRawInto(QByteArrayView data, uchar* rows, int width, int height, QIma
     if (data.size() >= packed + 4
         || (data.size() >= 4 && data.size() < packed && LeReader(data).u32() == quint64(packed)))
         pixels = data.sliced(4);
-    std::memcpy(rows, pixels.data(), size_t(qMin(pixels.size(), packed)));
+    const qsizetype n = qMin(pixels.size(), packed);
+    if (n > 0)
+        std::memcpy(rows, pixels.data(), size_t(n));
     spreadRows(rows, lineBytes, spriteRowStride(format, width), height);
 }
 
