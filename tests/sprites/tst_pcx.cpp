@@ -15,8 +15,8 @@ private slots:
     void indexedRoundTripKeepsPixelsAndColours();
     void colourImagesRoundTrip();
     void threePlaneFileReadsAsRgb();
-    void paletteFollowsTheLastLine();
-    void missingPaletteMarker();
+    void paletteBlock_data();
+    void paletteBlock();
     void truncatedDataKeepsFilledLines();
     void runsStopAtTheEndOfALine();
     void hugeHeaderOverTinyDataIsRejected();
@@ -193,37 +193,39 @@ void TestPcx::threePlaneFileReadsAsRgb()
     QCOMPARE(image.pixel(1, 0), qRgb(20, 40, 70));
 }
 
-void TestPcx::paletteFollowsTheLastLine()
+void TestPcx::paletteBlock_data()
 {
+    QTest::addColumn<QByteArray>("trailer");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<int>("colours");
+    QTest::addColumn<QRgb>("colour10");
     // Bytes after the palette do not move it: it is looked for right after
     // the last encoded line, not counted back from the end of the file.
-    Header h;
-    h.xMax = 1;
-    h.bytesPerLine = 2;
-    const QImage image = readPcx(pcx(h, QByteArray::fromHex("0102") + palette() + QByteArray(100, 'x')));
-    QCOMPARE(image.colorCount(), 256);
-    QCOMPARE(image.color(1), qRgba(1, 254, 0, 255));
-    QCOMPARE(image.color(255), qRgb(255, 0, 127));
-    // A palette cut short: the missing entries are black.
-    const QImage cut = readPcx(pcx(h, QByteArray::fromHex("0102") + palette().left(1 + 3 * 10 + 1)));
-    QCOMPARE(cut.colorCount(), 256);
-    QCOMPARE(cut.color(9), qRgb(9, 246, 4));
-    QCOMPARE(cut.color(10), qRgb(10, 0, 0));
-    QCOMPARE(cut.color(11), qRgb(0, 0, 0));
+    QTest::newRow("after the last line") << palette() + QByteArray(100, 'x') << 8 << 256 << qRgb(10, 245, 5);
+    QTest::newRow("cut short: the rest black") << palette().left(1 + 3 * 10 + 1) << 8 << 256 << qRgb(10, 0, 0);
+    QTest::newRow("marker not 12") << palette(13) << 8 << 0 << QRgb(0);
+    QTest::newRow("no palette") << QByteArray() << 8 << 0 << QRgb(0);
+    QTest::newRow("marker only") << palette().left(1) << 8 << 0 << QRgb(0);
+    QTest::newRow("5-bit files have none") << palette() << 5 << 0 << QRgb(0);
 }
 
-void TestPcx::missingPaletteMarker()
+void TestPcx::paletteBlock()
 {
+    QFETCH(QByteArray, trailer);
+    QFETCH(int, bits);
+    QFETCH(int, colours);
+    QFETCH(QRgb, colour10);
     Header h;
     h.xMax = 1;
     h.bytesPerLine = 2;
-    QCOMPARE(readPcx(pcx(h, QByteArray::fromHex("0102") + palette(13))).colorCount(), 0);
-    QCOMPARE(readPcx(pcx(h, QByteArray::fromHex("0102"))).colorCount(), 0);
-    QCOMPARE(readPcx(pcx(h, QByteArray::fromHex("0102") + palette().left(1))).colorCount(), 0);
-    // 5-bit files have no palette block even when one follows.
-    Header five = h;
-    five.bitsPerPixel = 5;
-    QCOMPARE(readPcx(pcx(five, QByteArray::fromHex("0102") + palette())).colorCount(), 0);
+    h.bitsPerPixel = bits;
+    const QImage image = readPcx(pcx(h, QByteArray::fromHex("0102") + trailer));
+    QCOMPARE(image.colorCount(), colours);
+    if (colours) {
+        QCOMPARE(image.color(1), qRgb(1, 254, 0));
+        QCOMPARE(image.color(10), colour10);
+        QCOMPARE(image.color(255), trailer.size() > 700 ? qRgb(255, 0, 127) : qRgb(0, 0, 0));
+    }
 }
 
 void TestPcx::truncatedDataKeepsFilledLines()

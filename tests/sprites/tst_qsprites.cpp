@@ -39,7 +39,6 @@ private slots:
     void insertSpriteShiftsLinks();
     void duplicateSprite();
     void setImageAndLinkedSprites();
-    void trueColourImagesAreReduced();
     void imageFilesInAndOut_data();
     void imageFilesInAndOut();
     void spriteImageUsesItsOwnPalette();
@@ -824,25 +823,6 @@ void TestSprites::setImageAndLinkedSprites()
     QCOMPARE(s.paletteCount(), 1);
     QVERIFY(s.spriteInfo(1).hasData);
     QCOMPARE(s.spritePixels(1), rowsOf(indexed(3, 3, 2, colours(1))));
-}
-
-void TestSprites::trueColourImagesAreReduced()
-{
-    QImage argb(3, 2, QImage::Format_ARGB32);
-    argb.fill(Qt::transparent);
-    argb.setPixel(1, 0, qRgb(200, 10, 10));
-    argb.setPixel(2, 1, qRgb(10, 200, 10));
-    argb.setPixel(0, 1, qRgb(200, 10, 10));
-    QSprites s(nullptr, BlobsInMemory, false, -1);
-    s.addSprite();
-    QVERIFY(s.setImage(0, argb));
-    const QImage back = s.spriteImage(0);
-    QCOMPARE(back.format(), QImage::Format_Indexed8);
-    QCOMPARE(back.pixelIndex(0, 0), 0); // transparent: index 0
-    QCOMPARE(back.pixel(1, 0), qRgb(200, 10, 10));
-    QCOMPARE(back.pixel(0, 1), qRgb(200, 10, 10));
-    QCOMPARE(back.pixel(2, 1), qRgb(10, 200, 10));
-    QCOMPARE(back.pixelIndex(1, 0), back.pixelIndex(0, 1));
 }
 
 void TestSprites::imageFilesInAndOut_data()

@@ -17,12 +17,10 @@ private slots:
     void rawWithAndWithoutLengthWord_data();
     void rawWithAndWithoutLengthWord();
     void rowsArePaddedAndPaddingIsZero();
-    void wideFormatsDecodeBytewise();
     void lz5SearchMatchesThePlainSearch_data();
     void lz5SearchMatchesThePlainSearch();
     void roundTrips_data() { lz5SearchMatchesThePlainSearch_data(); }
     void roundTrips();
-    void fiveBitCheck();
 };
 
 namespace {
@@ -276,20 +274,6 @@ void TestSpriteCodecs::rowsArePaddedAndPaddingIsZero()
     }
 }
 
-void TestSpriteCodecs::wideFormatsDecodeBytewise()
-{
-    // RLE8 and raw data of 24- and 32-bit sprites are plain bytes per pixel.
-    const QByteArray rgb = hex("ff0000" "ff0000" "0000ff");
-    const QImage a = decodeRle8(lengthWord(9) + hex("ff0000ff0000" "4200ff"), 3, 1, QImage::Format_RGB888);
-    QCOMPARE(a.format(), QImage::Format_RGB888);
-    QCOMPARE(a.pixel(0, 0), qRgb(255, 0, 0));
-    QCOMPARE(a.pixel(2, 0), qRgb(0, 0, 255));
-    const QImage b = decodeRaw(hex("0000ff80" "00ff0040"), 2, 1, QImage::Format_ARGB32);
-    QCOMPARE(b.pixel(0, 0), qRgba(255, 0, 0, 128));
-    QCOMPARE(b.pixel(1, 0), qRgba(0, 255, 0, 64));
-    QCOMPARE(decodeRle8(encodeRle8(b), 2, 1, QImage::Format_ARGB32), b);
-}
-
 void TestSpriteCodecs::lz5SearchMatchesThePlainSearch_data()
 {
     QTest::addColumn<QByteArray>("pixels");
@@ -340,14 +324,6 @@ void TestSpriteCodecs::roundTrips()
     QCOMPARE(packed(decodeLz5(encodeLz5(image, true), width, height)), px);
     QCOMPARE(packed(decodeLz5(encodeLz5(image, false), width, height)), px);
     QCOMPARE(packed(decodeRle8(encodeRle8(image), width, height, QImage::Format_Indexed8)), px);
-}
-
-void TestSpriteCodecs::fiveBitCheck()
-{
-    QVERIFY(fitsFiveBits(hex("00011f1e")));
-    QVERIFY(!fitsFiveBits(hex("00012000")));
-    QVERIFY(!fitsFiveBits(hex("ff")));
-    QVERIFY(fitsFiveBits(QByteArray()));
 }
 
 QTEST_GUILESS_MAIN(TestSpriteCodecs)
