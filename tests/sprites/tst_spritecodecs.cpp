@@ -280,19 +280,19 @@ void TestSpriteCodecs::lz5SearchMatchesThePlainSearch_data()
     QTest::addColumn<int>("width");
     for (quint32 seed = 1; seed <= 12; ++seed) {
         const int width = 8 + int(seed * 37 % 90);
-        QTest::addRow("sprite-like %u", seed) << spriteLike(seed, width, 2400 / width, 32) << width;
+        QTest::addRow("sprite-like %u", seed) << spriteLike(seed, width, 1500 / width, 32) << width;
     }
     for (quint32 seed = 1; seed <= 4; ++seed) {
-        QTest::addRow("noise of 2 colours %u", seed) << noise(seed, 2000, 2) << 40;
-        QTest::addRow("noise of 3 colours %u", seed) << noise(seed + 100, 2000, 3) << 50;
+        QTest::addRow("noise of 2 colours %u", seed) << noise(seed, 1200, 2) << 40;
+        QTest::addRow("noise of 3 colours %u", seed) << noise(seed + 100, 1200, 3) << 50;
     }
-    QTest::newRow("period 3, long") << periodic(hex("010203"), 3000) << 100;
+    QTest::newRow("period 3, long") << periodic(hex("010203"), 1500) << 100;
     QTest::newRow("period 2") << periodic(hex("0102"), 1500) << 50;
     QTest::newRow("period 300 (long distances)") << periodic(noise(7, 300, 32), 2400) << 60;
-    QTest::newRow("period 1023") << periodic(noise(8, 1023, 4), 3000) << 100;
-    QTest::newRow("period 1024 (just out of reach)") << periodic(noise(9, 1024, 4), 3000) << 100;
-    QTest::newRow("runs of one colour") << periodic(QByteArray(300, 1) + QByteArray(300, 2), 2400) << 80;
-    QTest::newRow("one colour") << QByteArray(2000, '\x04') << 40;
+    QTest::newRow("period 1023") << periodic(noise(8, 1023, 4), 2200) << 100;
+    QTest::newRow("period 1024 (just out of reach)") << periodic(noise(9, 1024, 4), 2200) << 100;
+    QTest::newRow("runs of one colour") << periodic(QByteArray(300, 1) + QByteArray(300, 2), 1600) << 80;
+    QTest::newRow("one colour") << QByteArray(1200, '\x04') << 40;
     QByteArray mixed = spriteLike(99, 64, 20, 6);
     mixed += periodic(hex("0a0b0c0d"), 700);
     mixed += spriteLike(98, 64, 10, 6);
