@@ -921,7 +921,13 @@ bool QSprites::save(const QString& fileName, bool fullLz5)
     QByteArray paletteNodes;
     LeWriter pn(&paletteNodes);
     for (const PaletteRecord& p : palettes) {
-        const int count = p.colourCount == 0 || p.colourCount > 256 ? 256 : p.colourCount;
+        int count = p.colourCount == 0 || p.colourCount > 256 ? 256 : p.colourCount;
+        // A file stores only `count` colours and the rest read back black: a
+        // short palette whose unused tail is some other colour keeps it by
+        // being written whole.
+        if (count < 256
+            && p.colours.mid(3 * count).count('\0') != p.colours.size() - 3 * count)
+            count = 256;
         pn.s16(p.group);
         pn.s16(p.number);
         pn.u16(quint16(count));

@@ -49,6 +49,7 @@ private slots:
     void actFiles();
 
     void thirtyTwoColourPalettesSaveAsLz5();
+    void shortPaletteWithAColouredTailKeepsIt();
     void indicesAbove31SurviveA32ColourSave();
     void wideSpritesAndLinksRoundTrip();
     void failedOrCancelledSaveKeepsTheOldFile();
@@ -1028,6 +1029,28 @@ void TestSprites::thirtyTwoColourPalettesSaveAsLz5()
     QSprites again(nullptr, BlobsInMemory, false, -1);
     QVERIFY(again.load(file));
     compareArchives(s, again);
+}
+
+void TestSprites::shortPaletteWithAColouredTailKeepsIt()
+{
+    // Colours 32 to 255 all white make a 32-colour palette, but a file of 32
+    // entries would bring them back black: such a palette is written whole.
+    QByteArray c = colours32(4);
+    for (int i = 32 * 3; i < PaletteBytes; ++i)
+        c[i] = char(0xFF);
+    QSprites s(nullptr, BlobsInMemory, false, -1);
+    s.addSprite();
+    QVERIFY(s.setImage(0, indexed(16, 8, 0, c, 32)));
+    QCOMPARE(s.paletteInfo(0).colourCount, quint16(32));
+    const QString file = dir.filePath("whitetail.sff");
+    QVERIFY(s.save(file, true));
+    const QByteArray bytes = readFile(file);
+    QCOMPARE(paletteLengths(bytes), (QList<quint32>{1024}));
+    QCOMPARE(spriteNodes(bytes)[0].format, 4); // the pixels still fit LZ5
+    QSprites again(nullptr, BlobsInMemory, false, -1);
+    QVERIFY(again.load(file));
+    QCOMPARE(again.paletteData(0), c);
+    QCOMPARE(again.spritePixels(0), s.spritePixels(0));
 }
 
 void TestSprites::indicesAbove31SurviveA32ColourSave()
