@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 QList<const ToolCommand*>& registry()
@@ -52,11 +53,22 @@ int toolUsageError(const ToolCommand& command, QTextStream& err, const QString& 
     return ExitUsage;
 }
 
+// stderr carries the tool's own findings, one per line, for scripts to read:
+// Qt's chatter (runtime-directory notices, image plugin warnings about damaged
+// PNG sprites) stays out of it unless MORVANE_TOOL_QT_MESSAGES is set.
+static void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 int main(int argc, char** argv)
 {
     // Rendering and image export need QtGui but never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("MORVANE_TOOL_QT_MESSAGES"))
+        qInstallMessageHandler(quietQtMessages);
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
