@@ -1,26 +1,18 @@
 #include "qmugenhighlighter.h"
 #include "syntaxdefinition.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextLayout>
+#include <QtGui>
 #include <QtTest>
 
 class TestQMugenHighlighter : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase() { QVERIFY(syntax.load(QCoreApplication::applicationDirPath() + "/syntax.xml")); }
     void lines_data();
     void lines();
     void stateFollowsEdits();
     void controllerStatesBeyondTheirRoom();
-    void hostileLinesEndQuickly_data();
-    void hostileLinesEndQuickly();
-    void setsTheCodeFont();
 
 private:
     SyntaxDefinition syntax;
@@ -45,29 +37,13 @@ QTextCharFormat formatAt(const QTextBlock& block, int pos)
     return QTextCharFormat();
 }
 
-const QMap<QString, SyntaxDefinition::Format>& formatNames()
-{
-    static const QMap<QString, SyntaxDefinition::Format> names = {
-        {"comment", SyntaxDefinition::Comment}, {"block", SyntaxDefinition::Block},
-        {"number", SyntaxDefinition::Number},   {"string", SyntaxDefinition::String},
-        {"keyword", SyntaxDefinition::Keyword}, {"value", SyntaxDefinition::Value},
-        {"controller", SyntaxDefinition::Controller}, {"trigger", SyntaxDefinition::Trigger},
-        {"const", SyntaxDefinition::Const}};
-    return names;
-}
-
 } // namespace
-
-void TestQMugenHighlighter::initTestCase()
-{
-    QVERIFY(syntax.load(QCoreApplication::applicationDirPath() + "/syntax.xml"));
-}
 
 void TestQMugenHighlighter::lines_data()
 {
     QTest::addColumn<QString>("context"); // lines before the one under test
     QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("marks");
+    QTest::addColumn<QString>("marks"); // "*": hostile input, any marks so long as each lies inside its line
     QTest::addColumn<QString>("colours"); // "text=format|..." (the last occurrence of text)
     QTest::addColumn<int>("state");       // block state of the line, -2: not checked
 
@@ -86,12 +62,7 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("empty header keeps section") << "[Data]" << "[]" << "Invalid block @0 '[]'" << "" << 5;
     QTest::newRow("word after name") << "" << "[Data x]" << "Invalid block @0 '[Data x]'" << "" << 5;
     QTest::newRow("unclosed header") << "[Size]" << "[Data" << "Invalid block @0 '[Data'" << "" << 5;
-    QTest::newRow("number first") << "[Size]" << "[1]" << "Invalid block @0 '[1]'" << "" << 6;
     QTest::newRow("text after header") << "" << "[Data] x" << "Syntax error @6 ' x'" << "" << 5;
-    QTest::newRow("fnt v2") << "" << "[FNT v2]" << "" << "" << 25;
-    QTest::newRow("palette keymap") << "" << "[Palette Keymap]" << "" << "" << 13;
-    QTest::newRow("begin action") << "" << "[Begin Action 200]" << "" << "" << 10;
-    QTest::newRow("ja.quotes") << "" << "[ja.Quotes]" << "" << "" << 9;
     QTest::newRow("bg with name") << "" << "[BG Wall reflection on floor]" << "" << "" << 24;
     QTest::newRow("storyboard scene") << "" << "[Scene 0]" << "" << "" << free;
     QTest::newRow("storyboard keys") << "[SceneDef]" << "spr = intro.sff" << "" << "spr=keyword" << free;
@@ -104,12 +75,10 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("controller parameter") << changeState << "value = 200" << "" << "value=keyword|200=number" << -2;
     QTest::newRow("unknown parameter") << changeState << "foo = 1 + x" << "Invalid 'changestate' parameter @0 'foo ='" << "" << -2;
     QTest::newRow("unknown controller") << "[State 200, 1]" << "type = MapSet" << "Invalid 'State type' value @6 ' MapSet'" << "" << 27;
-    QTest::newRow("unknown controller's keys") << "[State 200, 1]\ntype = MapSet" << "map = 1" << "" << "" << 27;
     QTest::newRow("triggers of unknown controller") << "[State 200, 1]\ntype = MapSet" << "trigger1 = 1 +" << "" << "" << 27;
     QTest::newRow("font type") << "[Def]" << "Type = bitmap" << "" << "bitmap=controller" << 250;
     QTest::newRow("font type unknown") << "[Def]" << "type = bogus" << "Invalid 'Def' value @6 ' bogus'" << "" << 27;
     QTest::newRow("bg type unknown") << "[BG 1]" << "type = bogus" << "Invalid 'BG' value @6 ' bogus'" << "" << 27;
-    QTest::newRow("bg without type is normal") << "[BG 1]" << "spriteno = 0, 0" << "" << "" << 24;
     QTest::newRow("bg without type, anim key") << "[BG 1]" << "actionno = 5" << "Invalid 'normal' parameter @0 'actionno ='" << "" << 24;
     QTest::newRow("var family") << "[State 0]\ntype = VarSet" << "var(12) = 3" << "" << "var(12)=keyword" << -2;
     QTest::newRow("var family, no number") << "[State 0]\ntype = VarSet" << "var(x) = 3" << "Invalid 'varset' parameter @0 'var(x) ='" << "" << -2;
@@ -125,28 +94,24 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("remap blank") << "[Remap]" << "s =" << "" << "" << -2;
     QTest::newRow("remap parameter") << "[Remap]" << "q = x" << "Invalid 'Remap' parameter @0 'q'" << "" << -2;
     QTest::newRow("defaults") << "[Defaults]" << "command.time = x" << "Unexpected token 'x' @14 ' x'" << "" << -2;
-    QTest::newRow("command sequence") << "[Command]" << "command = ~D, DF, F, x" << "" << "" << -2;
     QTest::newRow("command name") << "[Command]" << "name = \"QCF_x\"" << "" << "\"QCF_x\"=string" << -2;
     QTest::newRow("command unknown") << "[Command]" << "buffer.hitpause = 1" << "Invalid 'Command' parameter @0 'buffer.hitpause'" << "" << -2;
     QTest::newRow("quotes") << "[ja.Quotes]" << "victory1 = \"Well done\"" << "" << "victory1=keyword|\"=string" << 9;
     QTest::newRow("quotes 100") << "[ja.Quotes]" << "victory100 = \"x\"" << "Invalid 'Quotes' parameter @0 'victory100'" << "" << 9;
-    QTest::newRow("info date") << "[Info]" << "versiondate = 09,30,2009" << "" << "" << -2;
     QTest::newRow("info date slashes") << "[Info]" << "versiondate = 09/30/2009" << "" << "" << -2;
     QTest::newRow("info version") << "[Info]" << "mugenversion = 1.0" << "" << "1.0=number" << -2;
     QTest::newRow("info unknown") << "[Info]" << "foo = 1" << "Invalid 'Info'' parameter @0 'foo'" << "" << -2;
-    QTest::newRow("keymap") << "[Palette Keymap]" << "x2 = 7" << "" << "" << -2;
+    QTest::newRow("keymap") << "[Palette Keymap]" << "x2 = 7" << "" << "" << 13;
     QTest::newRow("keymap unknown") << "[Palette Keymap]" << "q = 1" << "Invalid 'Palette Keymap' parameter @0 'q'" << "" << -2;
     QTest::newRow("section map") << "[Data]" << "life = 1000 ; a remark" << "" << "1000=number|; a remark=comment|life=keyword" << -2;
     QTest::newRow("section map extra") << "[Size]" << "height = 1 2" << "Syntax error @10 ' 2'" << "" << -2;
     QTest::newRow("section map unknown") << "[Files]" << "movelist = movelist.dat" << "Invalid 'Files' parameter @0 'movelist'" << "" << -2;
-    QTest::newRow("section file name") << "[Files]" << "st3 = kfm-3.st ; states" << "" << "" << -2;
     QTest::newRow("negative integer") << "[Data]" << "life = -5" << "" << "-5=number" << -2;
     QTest::newRow("detached minus") << "[Data]" << "life = - 5" << "Unexpected token '-' @6 ' -'; Syntax error @8 ' 5'" << "" << -2;
     QTest::newRow("point number") << "[Data]" << "life = .5" << "Unexpected token '0.5' @6 ' .5'" << "" << -2;
     QTest::newRow("negative point number") << "[Size]" << "xscale = -.5" << "" << "-.5=number" << -2;
-    QTest::newRow("float2opt one") << "[Velocity]" << "walk.fwd = 2.4" << "" << "" << -2;
     QTest::newRow("float2opt two") << "[Velocity]" << "jump.neu = 0,-8.4" << "" << "" << -2;
-    QTest::newRow("fnt string") << "[FNT v2]" << "name = \"Arcade\"" << "" << "" << -2;
+    QTest::newRow("fnt string") << "[FNT v2]" << "name = \"Arcade\"" << "" << "" << 25;
 
     // Animation lines
     QTest::newRow("frame") << "[Begin Action 10]" << "0,0, 0,0, 5, H, A" << "" << "H=value|A=value" << 10;
@@ -168,7 +133,6 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("interval open") << null << "trigger1 = Var(1) != (1, 3]" << "" << "" << -2;
     QTest::newRow("redirection") << null << "trigger1 = root, Life" << "" << "root=trigger|Life=trigger" << -2;
     QTest::newRow("redirection with id") << null << "triggerall = enemy(1), Life && helper(1000), Var(1) = 2" << "" << "" << -2;
-    QTest::newRow("target redirection") << null << "trigger2 = target, Time > 3" << "" << "" << -2;
     QTest::newRow("redirection without comma") << null << "trigger1 = root Life" << "Unexpected token 'Life' @15 ' Life'" << "" << -2;
     QTest::newRow("unary minus and component") << null << "trigger1 = -5 < Vel Y" << "" << "-5=number|Y=value" << -2;
     QTest::newRow("component missing") << null << "trigger1 = Pos Q" << "Invalid value @14 ' Q'" << "" << -2;
@@ -177,7 +141,6 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("unknown word") << null << "trigger1 = Foo + 1" << "Invalid expression value @10 ' Foo'" << "" << -2;
     QTest::newRow("animelem relop") << null << "trigger1 = AnimElem = 2, >= 1" << "" << "" << -2;
     QTest::newRow("animelem offset") << null << "trigger1 = AnimElem = 2, 1" << "" << "" << -2;
-    QTest::newRow("animelem negative offset") << null << "trigger1 = AnimElem = 3, -1" << "" << "" << -2;
     QTest::newRow("animelem word") << null << "trigger1 = AnimElem = 2, x" << "Unexpected token 'x' @24 ' x'" << "" << -2;
     QTest::newRow("timemod") << null << "trigger1 = TimeMod = 4, 0" << "" << "" << -2;
     QTest::newRow("projhit with id") << null << "trigger1 = ProjHit1200 = 1, < 5" << "" << "ProjHit1200=trigger" << -2;
@@ -200,12 +163,21 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("strexp2") << hitdef << "hitsound = S5, 2" << "" << "" << -2;
     QTest::newRow("expstr") << hitdef << "priority = 4, Hit" << "" << "Hit=value" << -2;
     QTest::newRow("expstr bad word") << hitdef << "priority = 4, Bogus" << "Invalid 'State' parameter value @13 ' Bogus'" << "" << -2;
-    QTest::newRow("exp2opt") << hitdef << "damage = 20" << "" << "" << -2;
     QTest::newRow("intfloat3") << "[State 0]\ntype = ForceFeedback" << "freq = 1, 2.5, 3, .4" << "" << "" << -2;
     QTest::newRow("intfloat3 float first") << "[State 0]\ntype = ForceFeedback" << "freq = 1.5, 2, 3, 4" << "Unexpected token '1.5' @6 ' 1.5'" << "" << -2;
     QTest::newRow("explod anim") << "[State 0]\ntype = Explod" << "anim = F100" << "" << "F=value|100=number" << -2;
     QTest::newRow("quoted string") << "[State 0]\ntype = Helper" << "name = \"Fireball\"" << "" << "" << -2;
     QTest::newRow("latin-1 comment") << "[Data]" << QString::fromLatin1("life = 1 ; caf\xe9") << "" << "" << -2;
+
+    // Hostile lines end quickly and keep every mark inside the line.
+    QTest::newRow("hostile brackets") << null << "trigger1 = " + QString(20000, '(') << "*" << "" << -2;
+    QTest::newRow("hostile nots") << null << "trigger1 = " + QString(20000, '!') << "*" << "" << -2;
+    QTest::newRow("hostile minus and tilde") << null << "trigger1 = " + QString("-~").repeated(10000) << "*" << "" << -2;
+    QTest::newRow("hostile redirections") << null << "trigger1 = " + QString("root,").repeated(10000) << "*" << "" << -2;
+    QTest::newRow("hostile intervals") << null << "trigger1 = " + QString("1=[").repeated(10000) << "*" << "" << -2;
+    QTest::newRow("hostile long header") << "" << "[" + QString("a ").repeated(20000) << "*" << "" << -2;
+    QTest::newRow("hostile long value list") << null << "trigger1 = HitDefAttr = SC" + QString(", NA").repeated(20000) << "*" << "" << -2;
+    QTest::newRow("hostile control characters") << "[Data]" << QString::fromLatin1("life\0=\r1\x01\x7f", 10) << "*" << "" << -2;
 }
 
 void TestQMugenHighlighter::lines()
@@ -219,19 +191,24 @@ void TestQMugenHighlighter::lines()
     QTextDocument doc;
     doc.setPlainText(context.isEmpty() ? line : context + '\n' + line);
     QMugenHighlighter h(&doc, &syntax);
+    QElapsedTimer t;
+    t.start();
     h.rehighlight();
+    QVERIFY2(t.elapsed() < 5000, "a single line takes seconds");
+    for (const CodeMark& m : QMugenHighlighter::marks(&doc))
+        QVERIFY(m.start >= 0 && m.start + m.length <= doc.findBlockByNumber(m.line).length());
+    if (marks == "*")
+        return;
     const QTextBlock block = doc.lastBlock();
     QCOMPARE(block.text(), line);
     QCOMPARE(describe(block), marks);
     if (state != -2)
         QCOMPARE(block.userState(), state);
+    static const QStringList formats = {"comment", "block", "number", "string", "keyword", "value", "controller", "trigger", "const"};
     for (const QString& c : colours.split('|', Qt::SkipEmptyParts)) {
-        const int eq = c.lastIndexOf('=');
-        const QString text = c.left(eq);
-        const QString name = c.mid(eq + 1);
-        const int at = line.lastIndexOf(text);
-        QVERIFY2(at >= 0, qPrintable(text));
-        QVERIFY2(formatAt(block, at) == syntax.format(formatNames().value(name)), qPrintable(c));
+        const int eq = c.lastIndexOf('='), at = line.lastIndexOf(c.left(eq));
+        QVERIFY2(at >= 0, qPrintable(c));
+        QVERIFY2(formatAt(block, at) == syntax.format(SyntaxDefinition::Format(formats.indexOf(c.mid(eq + 1)))), qPrintable(c));
     }
 }
 
@@ -241,6 +218,8 @@ void TestQMugenHighlighter::stateFollowsEdits()
     doc.documentLayout(); // edits reach the highlighter through the layout, as in an editor
     doc.setPlainText("[Data]\n; constants\nlife = 1000");
     QMugenHighlighter h(&doc, &syntax);
+    QCOMPARE(doc.defaultFont().family(), QString("Courier"));
+    QVERIFY(doc.defaultFont().fixedPitch() && doc.defaultFont().pointSize() == 10);
     h.rehighlight();
     QCOMPARE(QMugenHighlighter::marks(&doc).size(), 0);
 
@@ -257,76 +236,25 @@ void TestQMugenHighlighter::stateFollowsEdits()
 
 void TestQMugenHighlighter::controllerStatesBeyondTheirRoom()
 {
-    // A syntax file with more controllers than the block states have room for.
+    // A syntax file with more controllers than the block states have room for:
+    // each block still checks the parameters of its own controller.
     QString xml = "<syntax>";
     for (int i = 0; i < 300; ++i)
         xml += QString("<state_controller name=\"c%1\"><param name=\"p%1\" type=\"int\"/></state_controller>").arg(i);
     for (int i = 0; i < 12; ++i)
         xml += QString("<bg_controller name=\"b%1\"><param name=\"q%1\" type=\"int\"/></bg_controller>").arg(i);
-    xml += "</syntax>";
     SyntaxDefinition big;
-    QVERIFY(big.loadData(xml.toUtf8()));
-
-    for (int kind = 0; kind < SyntaxDefinition::ControllerKindCount; ++kind) {
-        for (int i : {0, 9, 10, 211, 212, 299, 5000}) {
-            SyntaxDefinition::ControllerKind k;
-            const int state = QMugenHighlighter::controllerState(SyntaxDefinition::ControllerKind(kind), i);
-            QCOMPARE(QMugenHighlighter::controllerIndex(state, &k), i);
-            QCOMPARE(int(k), kind);
-        }
-    }
-    QCOMPARE(QMugenHighlighter::controllerState(SyntaxDefinition::StateController, 211), 239);
-    QCOMPARE(QMugenHighlighter::controllerState(SyntaxDefinition::BackgroundController, 9), 249);
-    QCOMPARE(QMugenHighlighter::controllerIndex(QMugenHighlighter::FreeSection, nullptr), -1);
-    QCOMPARE(QMugenHighlighter::controllerIndex(27, nullptr), -1);
-
+    QVERIFY(big.loadData((xml + "</syntax>").toUtf8()));
     QTextDocument doc;
-    doc.setPlainText("[State 0]\ntype = c250\np250 = 1\np249 = 1\n[BG x]\ntype = b11\nq11 = 2\nq10 = 2");
+    doc.setPlainText("[State 0]\ntype = c211\np211 = 1\np212 = 1\n[State 1]\ntype = c250\np250 = 1\np249 = 1\n"
+                     "[BG x]\ntype = b9\nq9 = 2\nq10 = 2\n[BG y]\ntype = b11\nq11 = 2\nq10 = 2");
     QMugenHighlighter h(&doc, &big);
     h.rehighlight();
     QStringList found;
     for (const CodeMark& m : QMugenHighlighter::marks(&doc))
         found << QString("%1:%2").arg(m.line + 1).arg(m.message);
-    QCOMPARE(found, QStringList({"4:Invalid 'c250' parameter", "8:Invalid 'b11' parameter"}));
-}
-
-void TestQMugenHighlighter::hostileLinesEndQuickly_data()
-{
-    QTest::addColumn<QString>("context");
-    QTest::addColumn<QString>("line");
-    const QString null = "[State 0]\ntype = Null";
-    QTest::newRow("brackets") << null << "trigger1 = " + QString(20000, '(');
-    QTest::newRow("nots") << null << "trigger1 = " + QString(20000, '!');
-    QTest::newRow("minus and tilde") << null << "trigger1 = " + QString("-~").repeated(10000);
-    QTest::newRow("redirections") << null << "trigger1 = " + QString("root,").repeated(10000);
-    QTest::newRow("intervals") << null << "trigger1 = " + QString("1=[").repeated(10000);
-    QTest::newRow("header") << "" << "[" + QString("a ").repeated(20000);
-    QTest::newRow("long value list") << null << "trigger1 = HitDefAttr = SC" + QString(", NA").repeated(20000);
-    QTest::newRow("control characters") << "[Data]" << QString::fromLatin1("life\0=\r1\x01\x7f", 10);
-}
-
-void TestQMugenHighlighter::hostileLinesEndQuickly()
-{
-    QFETCH(QString, context);
-    QFETCH(QString, line);
-    QTextDocument doc;
-    doc.setPlainText(context.isEmpty() ? line : context + '\n' + line);
-    QMugenHighlighter h(&doc, &syntax);
-    QElapsedTimer t;
-    t.start();
-    h.rehighlight();
-    QVERIFY2(t.elapsed() < 5000, "a single line takes seconds");
-    for (const CodeMark& m : QMugenHighlighter::marks(&doc))
-        QVERIFY(m.start >= 0 && m.start + m.length <= doc.findBlockByNumber(m.line).length());
-}
-
-void TestQMugenHighlighter::setsTheCodeFont()
-{
-    QTextDocument doc;
-    QMugenHighlighter h(&doc, &syntax);
-    QCOMPARE(doc.defaultFont().family(), QString("Courier"));
-    QCOMPARE(doc.defaultFont().pointSize(), 10);
-    QVERIFY(doc.defaultFont().fixedPitch());
+    QCOMPARE(found, QStringList({"4:Invalid 'c211' parameter", "8:Invalid 'c250' parameter",
+                                 "12:Invalid 'b9' parameter", "16:Invalid 'b11' parameter"}));
 }
 
 QTEST_MAIN(TestQMugenHighlighter)

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -189,6 +190,20 @@ int runTool(const QStringList& args, QByteArray* out, QByteArray* err, int timeo
     if (err)
         *err = p.readAllStandardError();
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("testsupport: cannot write %s", qPrintable(path));
+    return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
 }
 
 } // namespace testsupport

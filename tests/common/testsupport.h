@@ -51,6 +51,12 @@ void clearAnswers();
 int runTool(const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr,
             int timeoutMs = 120000);
 
+// Writes the bytes as the whole file and answers its path; a file that cannot
+// be written ends the test program (the test's own setup failed).
+QString writeFile(const QString& path, const QByteArray& bytes);
+// The whole file, or "(unreadable)" when it cannot be read.
+QByteArray readFile(const QString& path);
+
 } // namespace testsupport
 
 #define CORPUS_OR_SKIP(var, relative)                                                  \
