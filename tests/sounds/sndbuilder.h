@@ -6,7 +6,11 @@
 #include "binaryio.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
 
 namespace sndbuilder {
 
@@ -17,18 +21,18 @@ struct Wav
     quint32 sampleRate = 11025;
     quint16 bits = 8;
     quint32 dataBytes = 100;
-    QByteArray beforeData;   // whole chunks between the format and data chunks
+    QByteArray beforeData = {}; // whole chunks between the format and data chunks
     quint32 formatSize = 16; // 18 for WAVEFORMATEX
 };
 
+// A canonical file is 44 bytes plus its data.
 inline QByteArray wav(const Wav& w)
 {
     QByteArray out;
     LeWriter o(&out);
     o.bytes("RIFF");
     o.u32(0); // patched below
-    o.bytes("WAVE");
-    o.bytes("fmt ");
+    o.bytes("WAVEfmt ");
     o.u32(w.formatSize);
     o.u16(w.format);
     o.u16(w.channels);
@@ -48,10 +52,7 @@ inline QByteArray wav(const Wav& w)
 
 inline QByteArray wav(quint32 dataBytes, quint32 rate = 11025)
 {
-    Wav w;
-    w.dataBytes = dataBytes;
-    w.sampleRate = rate;
-    return wav(w);
+    return wav({.sampleRate = rate, .dataBytes = dataBytes});
 }
 
 // One subheader as it stands in the file, followed by `data`.
@@ -67,17 +68,14 @@ struct Sub
 // The 512-byte header claiming `count` sounds, then the subheaders as given.
 inline QByteArray rawSnd(quint32 count, const QList<Sub>& subs)
 {
-    QByteArray out("ElecbyteSnd\0", 12);
+    QByteArray out("ElecbyteSnd\0\0\x01\0\x01", 16);
     LeWriter o(&out);
-    o.bytes(QByteArray::fromHex("00010001"));
     o.u32(count);
     o.u32(512);
     o.zeros(512 - out.size());
     for (const Sub& s : subs) {
-        o.u32(s.next);
-        o.u32(s.length);
-        o.u32(s.group);
-        o.u32(s.number);
+        for (quint32 field : {s.next, s.length, s.group, s.number})
+            o.u32(field);
         o.bytes(s.data);
     }
     return out;
@@ -100,6 +98,43 @@ inline QByteArray snd(const QList<Sound>& sounds)
         subs.append({pos, quint32(s.data.size()), s.group, s.number, s.data});
     }
     return rawSnd(quint32(sounds.size()), subs);
+}
+
+inline QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// Makes a folder of `dir` the system temporary directory (where played sounds
+// go), so that a test sees every file written there; returns its path.
+inline QString useAsSystemTemp(const QTemporaryDir& dir)
+{
+    const QString path = QDir::cleanPath(dir.filePath("systemp"));
+    QDir().mkpath(path);
+    qputenv("TMPDIR", QFile::encodeName(path));
+    return path;
+}
+
+// The whole file; empty when it cannot be read.
+inline QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// "group/number:bytes" of every sound, in order, for comparing whole archives.
+template<class Archive> QString summary(const Archive& a)
+{
+    QStringList parts;
+    for (int i = 0; i < a.count(); ++i)
+        parts << QStringLiteral("%1/%2:%3")
+                     .arg(a.groupAndNumber(i).first)
+                     .arg(a.groupAndNumber(i).second)
+                     .arg(a.soundBytes(i).size());
+    return parts.join(' ');
 }
 
 } // namespace sndbuilder

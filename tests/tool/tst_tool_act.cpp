@@ -1,5 +1,4 @@
 // morvane-tool act: listing a palette and recolouring it from the command line.
-#include "qsprites.h"
 #include "testsupport.h"
 
 #include <QTemporaryDir>
@@ -7,122 +6,85 @@
 
 using testsupport::runTool;
 
+static void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 class TestToolAct : public QObject
 {
     Q_OBJECT
-private slots:
-    void showListsEntryZeroFirst();
-    void effects_data();
-    void effects();
-    void corpusPalettes();
-    void usageAndFailures_data();
-    void usageAndFailures();
-
-private:
-    QString writeAct(const QString& name, const QByteArray& colours);
     QTemporaryDir tmp;
-};
 
-QString TestToolAct::writeAct(const QString& name, const QByteArray& colours)
-{
-    // ACT files hold the entries last first.
-    QByteArray file;
-    for (int i = 255; i >= 0; --i)
-        file += colours.mid(3 * i, 3);
-    const QString path = tmp.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(file) != 768)
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-void TestToolAct::showListsEntryZeroFirst()
-{
-    QByteArray colours(768, '\0');
-    colours[3] = 10;
-    colours[4] = 20;
-    colours[5] = 30;
-    const QString file = writeAct("small.act", colours);
-    QByteArray out, err;
-    QCOMPARE(runTool({"act", "show", file}, &out, &err), 0);
-    const QList<QByteArray> rows = out.split('\n');
-    QCOMPARE(rows.value(0), QByteArray("# colours 32"));
-    QCOMPARE(rows.value(1), QByteArray("index\tred\tgreen\tblue"));
-    QCOMPARE(rows.value(3), QByteArray("1\t10\t20\t30"));
-    QCOMPARE(rows.value(257), QByteArray("255\t0\t0\t0"));
-}
-
-void TestToolAct::effects_data()
-{
-    QTest::addColumn<QString>("effect");
-    QTest::addColumn<QByteArray>("entry1");
-    QTest::newRow("by name") << "Fire" << QByteArray("\xFF\x7F\x00", 3);
-    QTest::newRow("name with blanks") << "blue to red" << QByteArray("\xFF\xFF\xFF", 3);
-    QTest::newRow("squeezed name") << "SAPHIRE" << QByteArray("\x7B\x00\xBB", 3);
-    QTest::newRow("by number") << "12" << QByteArray("\xCD\xCD\xCD", 3);
-}
-
-void TestToolAct::effects()
-{
-    QFETCH(QString, effect);
-    QFETCH(QByteArray, entry1);
-    QByteArray colours(768, '\0');
-    colours[3] = colours[4] = colours[5] = char(255); // entry 1 white
-    const QString in = writeAct("white.act", colours);
-    const QString outFile = tmp.filePath("out.act");
-    QByteArray out, err;
-    QCOMPARE(runTool({"act", "effect", effect, in, outFile}, &out, &err), 0);
-    QByteArray back;
-    QVERIFY(QSprites::loadPaletteAct(outFile, back));
-    QCOMPARE(back.mid(3, 3), entry1);
-    QCOMPARE(back.size(), 768);
-}
-
-void TestToolAct::corpusPalettes()
-{
-    CORPUS_OR_SKIP(green, "palettes/green.act");
-    QByteArray out, err;
-    QCOMPARE(runTool({"act", "show", green}, &out, &err), 0);
-    QCOMPARE(out.count('\n'), 258);
-    const QString grey = tmp.filePath("grey.act");
-    QCOMPARE(runTool({"act", "effect", "Monochrome", green, grey}, &out, &err), 0);
-    QByteArray colours;
-    QVERIFY(QSprites::loadPaletteAct(grey, colours));
-    for (int i = 0; i < 256; ++i) {
-        QCOMPARE(colours[3 * i], colours[3 * i + 1]);
-        QCOMPARE(colours[3 * i], colours[3 * i + 2]);
+private slots:
+    void commands_data()
+    {
+        // "@name" stands for a file in the test's temporary folder: in.act,
+        // whose entry 1 is white and entry 2 is 10, 20, 30, or short.act of
+        // 767 bytes.
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("shown"); // found in `act show` of the result
+        const auto row = [](const char* name, const QStringList& args, int status, const char* shown = "") {
+            QTest::newRow(name) << args << status << QByteArray(shown);
+        };
+        row("show, entry 0 first", {"act", "show", "@in.act"}, 0,
+            "# colours 32\nindex\tred\tgreen\tblue\n0\t0\t0\t0\n1\t255\t255\t255\n2\t10\t20\t30\n");
+        row("show, entry 255 last", {"act", "show", "@in.act"}, 0, "\n255\t0\t0\t0\n");
+        // Effects go by name, whatever the case and blanks, or by number.
+        row("effect by name", {"act", "effect", "Fire", "@in.act", "@out.act"}, 0, "\n1\t255\t127\t0\n");
+        row("effect name with blanks", {"act", "effect", "blue to red", "@in.act", "@out.act"}, 0, "\n1\t255\t255\t255\n");
+        row("effect name squeezed", {"act", "effect", "SAPHIRE", "@in.act", "@out.act"}, 0, "\n1\t123\t0\t187\n");
+        row("effect by number", {"act", "effect", "12", "@in.act", "@out.act"}, 0, "\n1\t205\t205\t205\n");
+        row("no sub-command", {"act"}, 2);
+        row("unknown sub-command", {"act", "paint", "x"}, 2);
+        row("unknown effect", {"act", "effect", "Rainbow", "@in.act", "@out.act"}, 2);
+        row("effect number 13", {"act", "effect", "13", "@in.act", "@out.act"}, 2);
+        row("missing file", {"act", "show", "/nonexistent/p.act"}, 1);
+        row("767 bytes", {"act", "show", "@short.act"}, 1);
+        row("unwritable output", {"act", "effect", "Fire", "@in.act", "/nonexistent/dir/o.act"}, 1);
     }
-}
 
-void TestToolAct::usageAndFailures_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("status");
-    QTest::newRow("no sub-command") << QStringList{"act"} << 2;
-    QTest::newRow("unknown sub-command") << QStringList{"act", "paint", "x"} << 2;
-    QTest::newRow("unknown effect") << QStringList{"act", "effect", "Rainbow", "a.act", "b.act"} << 2;
-    QTest::newRow("effect number 13") << QStringList{"act", "effect", "13", "a.act", "b.act"} << 2;
-    QTest::newRow("missing file") << QStringList{"act", "show", "/nonexistent/p.act"} << 1;
-    QTest::newRow("767 bytes") << QStringList{"act", "show", "SHORT"} << 1;
-    QTest::newRow("unwritable output") << QStringList{"act", "effect", "Fire", "GOOD", "/nonexistent/dir/o.act"} << 1;
-}
+    void commands()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        // ACT files hold the entries last first.
+        QByteArray act(768, '\0');
+        act.replace(759, 6, "\x0a\x14\x1e\xff\xff\xff");
+        writeFile(tmp.filePath("in.act"), act);
+        writeFile(tmp.filePath("short.act"), QByteArray(767, '\x01'));
+        QFile::remove(tmp.filePath("out.act"));
+        args.replaceInStrings(QRegularExpression("^@"), tmp.path() + '/');
 
-void TestToolAct::usageAndFailures()
-{
-    QFETCH(QStringList, args);
-    QFETCH(int, status);
-    const QString shortFile = tmp.filePath("short.act");
-    QFile f(shortFile);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(767, '\x01'));
-    f.close();
-    const QString good = writeAct("good.act", QByteArray(768, '\x02'));
-    args.replaceInStrings("SHORT", shortFile);
-    args.replaceInStrings("GOOD", good);
-    QByteArray out, err;
-    QCOMPARE(runTool(args, &out, &err), status);
-    QVERIFY(!err.isEmpty());
-}
+        QByteArray out, err;
+        QCOMPARE(runTool(args, &out, &err), status);
+        if (status != 0) {
+            QVERIFY(!err.isEmpty());
+            QVERIFY(!QFile::exists(tmp.filePath("out.act")));
+            return;
+        }
+        if (args[1] == "effect")
+            QCOMPARE(runTool({"act", "show", args[4]}, &out, &err), 0);
+        QCOMPARE(out.count('\n'), 258);
+        QFETCH(QByteArray, shown);
+        QVERIFY2(out.contains(shown), out.constData());
+    }
+
+    void corpusPalettes()
+    {
+        CORPUS_OR_SKIP(green, "palettes/green.act");
+        const QString grey = tmp.filePath("grey.act");
+        QByteArray out;
+        QCOMPARE(runTool({"act", "effect", "Monochrome", green, grey}), 0);
+        QCOMPARE(runTool({"act", "show", grey}, &out), 0);
+        // Every one of the 256 entries has equal red, green and blue.
+        const QRegularExpression greyEntry("^\\d+\\t(\\d+)\\t\\1\\t\\1$", QRegularExpression::MultilineOption);
+        QCOMPARE(QString::fromLatin1(out).count(greyEntry), 256);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestToolAct)
 #include "tst_tool_act.moc"

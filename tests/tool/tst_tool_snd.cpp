@@ -11,134 +11,103 @@ using testsupport::runTool;
 class TestToolSnd : public QObject
 {
     Q_OBJECT
-private slots:
-    void listRows();
-    void corpusConvertExtract_data();
-    void corpusConvertExtract();
-    void damagedArchive();
-    void usageAndFailures_data();
-    void usageAndFailures();
-
-private:
-    QString write(const QString& name, const QByteArray& bytes);
     QTemporaryDir tmp;
-};
 
-QString TestToolSnd::write(const QString& name, const QByteArray& bytes)
-{
-    const QString path = tmp.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-static QList<QByteArray> rows(const QByteArray& out)
-{
-    QList<QByteArray> r = out.split('\n');
-    if (!r.isEmpty() && r.last().isEmpty())
-        r.removeLast();
-    return r;
-}
-
-void TestToolSnd::listRows()
-{
-    Wav quiet;
-    quiet.channels = 0;
-    const QString file = write("list.snd", snd({{3, 70000, wav(22050, 22050)}, {9, 1, wav(quiet)}}));
-    QByteArray out, err;
-    QCOMPARE(runTool({"snd", "list", file}, &out, &err), 0);
-    const QList<QByteArray> r = rows(out);
-    QCOMPARE(r.size(), 2);
-    QCOMPARE(r[0], QByteArray("0\t3\t4464\t22094\t1\t22050\t8\t1"));
-    QCOMPARE(r[1], QByteArray("1\t9\t1\t144\t0\t11025\t8\t--"));
-}
-
-void TestToolSnd::corpusConvertExtract_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::newRow("kfm") << "chars/kfm/kfm.snd";
-    QTest::newRow("common") << "data/common.snd";
-}
-
-void TestToolSnd::corpusConvertExtract()
-{
-    QFETCH(QString, file);
-    CORPUS_OR_SKIP(path, file);
-    QByteArray before, after;
-    QCOMPARE(runTool({"snd", "list", path}, &before), 0);
-    const QString converted = tmp.filePath("converted.snd");
-    QCOMPARE(runTool({"snd", "convert", path, converted}), 0);
-    QCOMPARE(runTool({"snd", "list", converted}, &after), 0);
-    QCOMPARE(after, before);
-
-    // Extracted files are the WAV files of the archive, byte for byte.
-    const QString dir = tmp.filePath("extracted/" + QFileInfo(path).baseName());
-    QCOMPARE(runTool({"snd", "extract", path, dir}), 0);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray all = f.readAll();
-    const QList<QByteArray> r = rows(before);
-    QCOMPARE(QDir(dir).entryList(QDir::Files).size(), r.size());
-    qsizetype at = 512;
-    for (const QByteArray& row : r) {
-        const QList<QByteArray> c = row.split('\t');
-        QCOMPARE(c.size(), 8);
-        QFile wavFile(QStringLiteral("%1/%2_%3_%4.wav").arg(dir, c[0], c[1], c[2]));
-        QVERIFY2(wavFile.open(QIODevice::ReadOnly), qPrintable(wavFile.fileName()));
-        const QByteArray bytes = wavFile.readAll();
-        QCOMPARE(bytes.size(), c[3].toInt());
-        QCOMPARE(bytes, all.mid(at + 16, bytes.size()));
-        at += 16 + bytes.size();
+private slots:
+    void commands_data()
+    {
+        // "@name" stands for a file or folder in the test's temporary folder.
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");    // found in the standard output
+        QTest::addColumn<QByteArray>("err");    // found in the error output
+        QTest::addColumn<QStringList>("files"); // written by extract
+        const auto row = [](const char* name, const QStringList& args, int status, const char* out, const char* err,
+                            const QStringList& files = {}) {
+            QTest::newRow(name) << args << status << QByteArray(out) << QByteArray(err) << files;
+        };
+        row("list", {"snd", "list", "@list.snd"}, 0,
+            "0\t3\t4464\t22094\t1\t22050\t8\t1\n1\t9\t1\t144\t0\t11025\t8\t--\n", "");
+        row("extract", {"snd", "extract", "@list.snd", "@all"}, 0, "2 sounds written", "",
+            {"0_3_4464.wav", "1_9_1.wav"});
+        // What could be read of a damaged archive is listed and extracted, but
+        // not converted into a shorter archive.
+        row("list a damaged archive", {"snd", "list", "@damaged.snd"}, 1, "0\t1\t2\t84\t", "damaged.snd(1): ");
+        row("extract a damaged archive", {"snd", "extract", "@damaged.snd", "@partial"}, 1, "1 sounds written",
+            "damaged.snd(1): ", {"0_1_2.wav"});
+        row("convert a damaged archive", {"snd", "convert", "@damaged.snd", "@never.snd"}, 1, "",
+            "never.snd not written");
+        row("no sub-command", {"snd"}, 2, "", "usage:");
+        row("unknown sub-command", {"snd", "play", "x"}, 2, "", "unknown snd command");
+        row("list without file", {"snd", "list"}, 2, "", "wrong number");
+        row("convert without target", {"snd", "convert", "a.snd"}, 2, "", "usage:");
+        row("missing file", {"snd", "list", "/no/such.snd"}, 1, "", "/no/such.snd");
+        row("not an archive", {"snd", "list", MORVANE_SOURCE_DIR "/CMakeLists.txt"}, 1, "", "not an SND");
+        row("unwritable target", {"snd", "convert", "@list.snd", "/no/such/dir/out.snd"}, 1, "", "/no/such/dir/out.snd");
     }
-}
 
-void TestToolSnd::damagedArchive()
-{
-    const QByteArray a = wav(40);
-    const QString file = write("damaged.snd", rawSnd(3, {{0, quint32(a.size()), 1, 2, a}, {0, 999999, 1, 3, a}}));
-    QByteArray out, err;
-    QCOMPARE(runTool({"snd", "list", file}, &out, &err), 1);
-    QCOMPARE(rows(out).size(), 1);
-    QVERIFY2(err.contains("damaged.snd(1): "), err.constData());
+    void commands()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        writeFile(tmp.filePath("list.snd"), snd({{3, 70000, wav(22050, 22050)}, {9, 1, wav({.channels = 0})}}));
+        writeFile(tmp.filePath("damaged.snd"), rawSnd(3, {{0, 84, 1, 2, wav(40)}, {0, 999999, 1, 3, wav(40)}}));
+        args.replaceInStrings(QRegularExpression("^@"), tmp.path() + '/');
+        QByteArray stdOut, stdErr;
+        QCOMPARE(runTool(args, &stdOut, &stdErr), status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QVERIFY2(stdOut.contains(out), stdOut.constData());
+        QVERIFY2(stdErr.contains(err), stdErr.constData());
+        if (args.value(1) == "extract")
+            QTEST(QDir(args.value(3)).entryList(QDir::Files), "files");
+        if (args.value(1) == "convert" && status != 0)
+            QVERIFY(!QFile::exists(args.value(3)));
+    }
 
-    // A damaged archive is not converted into a shorter one.
-    const QString target = tmp.filePath("never.snd");
-    QCOMPARE(runTool({"snd", "convert", file, target}, &out, &err), 1);
-    QVERIFY(!QFile::exists(target));
+    void corpusConvertExtract_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("count");
+        QTest::newRow("kfm") << "chars/kfm/kfm.snd" << 12;
+        QTest::newRow("common") << "data/common.snd" << 10;
+    }
 
-    // What could be read is still extracted.
-    QCOMPARE(runTool({"snd", "extract", file, tmp.filePath("partial")}, &out, &err), 1);
-    QCOMPARE(QDir(tmp.filePath("partial")).entryList(QDir::Files), QStringList{"0_1_2.wav"});
-}
+    void corpusConvertExtract()
+    {
+        QFETCH(QString, file);
+        CORPUS_OR_SKIP(path, file);
+        QByteArray before, after;
+        QCOMPARE(runTool({"snd", "list", path}, &before), 0);
+        const QString converted = tmp.filePath("converted.snd");
+        QCOMPARE(runTool({"snd", "convert", path, converted}), 0);
+        QCOMPARE(runTool({"snd", "list", converted}, &after), 0);
+        QCOMPARE(after, before);
+        // Every sound is kept byte for byte: the file comes back but for the
+        // version and the comment.
+        const QByteArray original = readFile(path), copy = readFile(converted);
+        QCOMPARE(copy.mid(16, 8), original.mid(16, 8));
+        QCOMPARE(copy.mid(512), original.mid(512));
 
-void TestToolSnd::usageAndFailures_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("error");
-    QTest::newRow("no sub-command") << QStringList{"snd"} << 2 << QByteArray("usage:");
-    QTest::newRow("unknown sub-command") << QStringList{"snd", "play", "x"} << 2 << QByteArray("unknown snd command");
-    QTest::newRow("list without file") << QStringList{"snd", "list"} << 2 << QByteArray("wrong number");
-    QTest::newRow("convert without target") << QStringList{"snd", "convert", "a.snd"} << 2 << QByteArray("usage:");
-    QTest::newRow("missing file") << QStringList{"snd", "list", "/no/such.snd"} << 1 << QByteArray("/no/such.snd");
-    QTest::newRow("not an archive")
-        << QStringList{"snd", "list", QStringLiteral(MORVANE_SOURCE_DIR "/CMakeLists.txt")} << 1
-        << QByteArray("not an SND");
-    QTest::newRow("unwritable target")
-        << QStringList{"snd", "convert", "@good", "/no/such/dir/out.snd"} << 1 << QByteArray("/no/such/dir/out.snd");
-}
-
-void TestToolSnd::usageAndFailures()
-{
-    QFETCH(QStringList, args);
-    const QString good = write("good.snd", snd({{1, 1, wav(10)}}));
-    args.replaceInStrings(QRegularExpression("^@good$"), good);
-    QByteArray out, err;
-    QTEST(runTool(args, &out, &err), "status");
-    QFETCH(QByteArray, error);
-    QVERIFY2(err.contains(error), err.constData());
-}
+        // Extracted files are the WAV files of the archive, byte for byte.
+        const QString dir = tmp.filePath("extracted/" + QFileInfo(path).baseName());
+        QCOMPARE(runTool({"snd", "extract", path, dir}), 0);
+        const QList<QByteArray> rows = before.trimmed().split('\n');
+        QTEST(int(rows.size()), "count");
+        QCOMPARE(QDir(dir).entryList(QDir::Files).size(), rows.size());
+        qsizetype at = 512;
+        for (const QByteArray& row : rows) {
+            const QList<QByteArray> c = row.split('\t');
+            QCOMPARE(c.size(), 8);
+            QCOMPARE(c[4] + ' ' + c[6], QByteArray("1 8")); // mono, 8 bits
+            const QByteArray bytes = readFile(QStringLiteral("%1/%2_%3_%4.wav").arg(dir, c[0], c[1], c[2]));
+            QCOMPARE(bytes.size(), c[3].toInt());
+            QCOMPARE(bytes, original.mid(at + 16, bytes.size()));
+            at += 16 + bytes.size();
+        }
+        QCOMPARE(at, original.size());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestToolSnd)
 #include "tst_tool_snd.moc"
