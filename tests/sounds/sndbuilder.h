@@ -100,14 +100,6 @@ inline QByteArray snd(const QList<Sound>& sounds)
     return rawSnd(quint32(sounds.size()), subs);
 }
 
-inline QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 // Makes a folder of `dir` the system temporary directory (where played sounds
 // go), so that a test sees every file written there; returns its path.
 inline QString useAsSystemTemp(const QTemporaryDir& dir)
@@ -116,13 +108,6 @@ inline QString useAsSystemTemp(const QTemporaryDir& dir)
     QDir().mkpath(path);
     qputenv("TMPDIR", QFile::encodeName(path));
     return path;
-}
-
-// The whole file; empty when it cannot be read.
-inline QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // "group/number:bytes" of every sound, in order, for comparing whole archives.

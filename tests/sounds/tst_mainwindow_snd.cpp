@@ -15,6 +15,8 @@
 #include <QtTest>
 
 using namespace sndbuilder;
+using testsupport::readFile;
+using testsupport::writeFile;
 using testsupport::answerFileDialog;
 using testsupport::answerMessageBox;
 using testsupport::takeDialogsSeen;

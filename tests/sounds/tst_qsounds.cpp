@@ -11,6 +11,8 @@
 #include <QtTest>
 
 using namespace sndbuilder;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 static bool loadBytes(QSounds& sounds, const QByteArray& bytes, const QString& name = "test.snd")
 {

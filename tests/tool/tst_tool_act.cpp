@@ -5,13 +5,7 @@
 #include <QtTest>
 
 using testsupport::runTool;
-
-static void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
+using testsupport::writeFile;
 
 class TestToolAct : public QObject
 {

@@ -6,6 +6,8 @@
 #include <QtTest>
 
 using namespace sndbuilder;
+using testsupport::readFile;
+using testsupport::writeFile;
 using testsupport::runTool;
 
 class TestToolSnd : public QObject
