@@ -55,28 +55,25 @@ void TestToolAir::check()
 void TestToolAir::convert()
 {
     const QString in = write("in.air", "; Walk\r\n[Begin Action 20]\r\nClsn2: 1\r\n Clsn2[0]=5,5,-5,-5\r\n20,0,0,0,4\r\n");
-    const QString outPath = dir.filePath("out.air");
-    QByteArray err;
-    QCOMPARE(runTool({"air", "convert", in, outPath}, nullptr, &err), 0);
-    QAnimations a(nullptr), b(nullptr);
-    QVERIFY(a.load(in));
-    QVERIFY(b.load(outPath));
-    QCOMPARE(b.actionText(0), a.actionText(0));
-    QCOMPARE(b.actionText(0), QString("; Walk\n[Begin Action 20]\nClsn2: 1\n  Clsn2[0] = -5, -5, 5, 5\n20,0, 0,0, 4\n"));
+    QCOMPARE(runTool({"air", "convert", in, dir.filePath("out.air")}), 0);
+    QAnimations out(nullptr);
+    QVERIFY(out.load(dir.filePath("out.air")));
+    QCOMPARE(out.actionText(0), QString("; Walk\n[Begin Action 20]\nClsn2: 1\n  Clsn2[0] = -5, -5, 5, 5\n20,0, 0,0, 4\n"));
 
     // Unreadable input or unwritable output: status 1 and no file left behind.
+    QByteArray err;
     QCOMPARE(runTool({"air", "convert", dir.filePath("missing.air"), dir.filePath("x.air")}), 1);
     QVERIFY(!QFile::exists(dir.filePath("x.air")));
     QCOMPARE(runTool({"air", "convert", in, dir.filePath("no/dir/x.air")}, nullptr, &err), 1);
     QVERIFY(err.contains("cannot write"));
 
+    // A real file checks clean before and after conversion.
     CORPUS_OR_SKIP(kfm, "chars/kfm/kfm.air");
-    QByteArray out;
-    QCOMPARE(runTool({"air", "check", kfm}, &out), 0);
-    QCOMPARE(out, QByteArray());
+    QByteArray out1, out2;
+    QCOMPARE(runTool({"air", "check", kfm}, &out1), 0);
     QCOMPARE(runTool({"air", "convert", kfm, dir.filePath("kfm.air")}), 0);
-    QCOMPARE(runTool({"air", "check", dir.filePath("kfm.air")}, &out), 0);
-    QCOMPARE(out, QByteArray());
+    QCOMPARE(runTool({"air", "check", dir.filePath("kfm.air")}, &out2), 0);
+    QCOMPARE(out1 + out2, QByteArray());
 }
 
 void TestToolAir::usage_data()
