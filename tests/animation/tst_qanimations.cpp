@@ -222,10 +222,8 @@ void TestQAnimations::corpusFiles()
     QCOMPARE(describe(again), describe(set));
 
     // Every box line of the source file survives.
-    QFile raw(path);
-    QVERIFY(raw.open(QIODevice::ReadOnly));
     const QRegularExpression boxIn(R"((?im)^\s*clsn[12]\s*\[.*=)"), boxOut(R"([\[;]-?\d+ -?\d+ -?\d+ -?\d+)");
-    QCOMPARE(describe(again).count(boxOut), QString::fromLatin1(raw.readAll()).count(boxIn));
+    QCOMPARE(describe(again).count(boxOut), QString::fromLatin1(testsupport::readFile(path)).count(boxIn));
 }
 
 void TestQAnimations::fileFailures()

