@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -53,6 +54,9 @@ QQueue<Answer> answers;
 QList<DialogSeen> seen;
 QList<QPointer<QWidget>> handled;
 QTimer* poller = nullptr;
+// A message box or file dialog up with no answer waiting, and since when.
+QPointer<QWidget> unasked;
+QElapsedTimer unaskedSince;
 
 bool alreadyHandled(QWidget* w)
 {
@@ -62,14 +66,44 @@ bool alreadyHandled(QWidget* w)
     return false;
 }
 
-void poll()
+// A question nobody answers would block the test for good. Once a test has
+// answered dialogs, a message box or file dialog that comes up unasked is
+// closed after a while, as Escape closes it, and recorded as seen, so that the
+// test fails instead of hanging.
+void closeUnasked(QWidget* modal)
 {
-    if (answers.isEmpty()) {
-        poller->stop();
+    if (!qobject_cast<QMessageBox*>(modal) && !qobject_cast<QFileDialog*>(modal)) {
+        unasked = nullptr;
         return;
     }
+    if (modal != unasked) {
+        unasked = modal;
+        unaskedSince.start();
+        return;
+    }
+    if (unaskedSince.elapsed() < 3000)
+        return;
+    qWarning("testsupport: closed '%s', which no answer was waiting for", qPrintable(modal->windowTitle()));
+    handled.append(modal);
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    seen.append({QString::fromLatin1(modal->metaObject()->className()), modal->windowTitle(),
+                 box ? box->text() : QString()});
+    if (box && box->escapeButton())
+        box->escapeButton()->click();
+    else
+        static_cast<QDialog*>(modal)->reject();
+}
+
+void poll()
+{
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible() || alreadyHandled(modal))
+    if (modal && (!modal->isVisible() || alreadyHandled(modal)))
+        return;
+    if (answers.isEmpty()) {
+        closeUnasked(modal);
+        return;
+    }
+    if (!modal)
         return;
     handled.append(modal);
     const Answer a = answers.dequeue();

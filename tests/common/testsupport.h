@@ -23,7 +23,10 @@ QString saveSnapshot(QWidget* widget, const QString& name);
 // Dialogs are driven, not bypassed: each call arms a timer that waits for the
 // next application-modal dialog (message box, file dialog, any QDialog) and
 // answers it. Answers queue up in order, so a slot that asks twice can be
-// answered twice. The texts of each answered dialog are recorded.
+// answered twice. The texts of each answered dialog are recorded. Once a test
+// has queued an answer, a message box or file dialog that comes up with none
+// waiting is closed after three seconds (as Escape closes it) and recorded too:
+// the test fails instead of hanging.
 struct DialogSeen
 {
     QString className;

@@ -8,46 +8,41 @@ class TestHelpers : public QObject
 {
     Q_OBJECT
 private slots:
-    void readerFields();
-    void readerNeverReadsPastTheEnd();
-    void sliceRejectsRangesOutsideTheData_data();
-    void sliceRejectsRangesOutsideTheData();
-    void writerRoundTrip();
+    void reader();
+    void slice_data();
+    void slice();
+    void writer();
     void decodeText_data();
     void decodeText();
 };
 
-void TestHelpers::readerFields()
+void TestHelpers::reader()
 {
-    const QByteArray b = QByteArray::fromHex("0102" "fffe" "78563412" "ff");
-    LeReader r(b);
+    const QByteArray fields = QByteArray::fromHex("0102" "fffe" "78563412" "ff");
+    LeReader r(fields); // the reader views the bytes, it does not own them
     QCOMPARE(r.u16(), quint16(0x0201));
     QCOMPARE(r.s16(), qint16(-257));
     QCOMPARE(r.u32(), quint32(0x12345678));
     QCOMPARE(r.u8(), quint8(0xFF));
-    QVERIFY(r.ok());
-    QVERIFY(r.atEnd());
-}
+    QVERIFY(r.ok() && r.atEnd());
 
-void TestHelpers::readerNeverReadsPastTheEnd()
-{
+    // Never past the end: a short read gives zeros (or what is there), stops
+    // at the end and clears ok().
     const QByteArray b = QByteArray::fromHex("010203");
-    LeReader r(b);
-    QCOMPARE(r.u32(), quint32(0)); // three bytes are not a 32-bit field
-    QVERIFY(!r.ok());
-    QVERIFY(r.atEnd());
+    LeReader u(b);
+    QCOMPARE(u.u32(), quint32(0)); // three bytes are not a 32-bit field
+    QVERIFY(!u.ok() && u.atEnd());
     LeReader t(b, 1);
     QCOMPARE(t.take(10).size(), 2);
     QVERIFY(!t.ok());
     LeReader s(b);
-    QVERIFY(!s.seek(4));
-    QVERIFY(s.atEnd());
+    QVERIFY(!s.seek(4) && s.atEnd());
     LeReader k(b);
     k.skip(-1);
     QVERIFY(!k.ok());
 }
 
-void TestHelpers::sliceRejectsRangesOutsideTheData_data()
+void TestHelpers::slice_data()
 {
     QTest::addColumn<quint64>("offset");
     QTest::addColumn<quint64>("length");
@@ -61,20 +56,16 @@ void TestHelpers::sliceRejectsRangesOutsideTheData_data()
     QTest::newRow("huge offset") << quint64(0xFFFFFFFFull) << quint64(1) << -1;
 }
 
-void TestHelpers::sliceRejectsRangesOutsideTheData()
+void TestHelpers::slice()
 {
     QFETCH(quint64, offset);
     QFETCH(quint64, length);
     QFETCH(int, expected);
-    const QByteArray b(10, 'x');
-    const QByteArrayView v = LeReader::slice(b, offset, length);
-    if (expected < 0)
-        QVERIFY(v.isNull() || v.isEmpty());
-    else
-        QCOMPARE(int(v.size()), expected);
+    const QByteArray data(10, 'x');
+    QCOMPARE(int(LeReader::slice(data, offset, length).size()), qMax(expected, 0));
 }
 
-void TestHelpers::writerRoundTrip()
+void TestHelpers::writer()
 {
     QByteArray out;
     LeWriter w(&out);

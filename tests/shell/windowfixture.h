@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
-#include <QString>
 
 // Every MainWindow writes config.xml beside the test executable when it is
 // destroyed, and every new one reads it. Tests that change settings hand the
@@ -30,20 +29,15 @@ inline QString installedConfig()
 inline bool installShippedConfig()
 {
     QFile in(shippedConfig());
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
     QSaveFile out(installedConfig());
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(in.readAll());
-    return out.commit();
+    return in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) && out.write(in.readAll()) >= 0
+        && out.commit();
 }
 
 inline void destroyWindow(MainWindow*& w)
 {
-    if (!w)
-        return;
-    w->loadConfig(shippedConfig());
+    if (w)
+        w->loadConfig(shippedConfig());
     delete w;
     w = nullptr;
 }
