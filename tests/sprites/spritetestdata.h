@@ -1,0 +1,188 @@
+#ifndef SPRITETESTDATA_H
+#define SPRITETESTDATA_H
+
+// Pictures, palettes and hand-made archives shared by the sprite tests.
+
+#include "binaryio.h"
+#include "qsprites.h"
+#include "spritecodecs.h"
+
+#include <QImage>
+#include <QtTest>
+
+namespace spritetest {
+
+// 256 colours; each seed gives other ones.
+inline QByteArray colours(int seed)
+{
+    QByteArray c(PaletteBytes, '\0');
+    for (int i = 0; i < PaletteBytes; ++i)
+        c[i] = char((i * (seed + 3) + seed * 11) & 0xFF);
+    return c;
+}
+
+// Colours 32 to 255 all `tail`: a palette of 32 colours.
+inline QByteArray colours32(int seed, char tail = '\0')
+{
+    return colours(seed).left(96) + QByteArray(PaletteBytes - 96, tail);
+}
+
+inline QList<QRgb> table(const QByteArray& c)
+{
+    QList<QRgb> t;
+    for (int i = 0; i < 256; ++i)
+        t.append(qRgb(uchar(c[3 * i]), uchar(c[3 * i + 1]), uchar(c[3 * i + 2])));
+    return t;
+}
+
+// Stripes two pixels wide over the indices below `limit`.
+inline QImage indexed(int width, int height, int seed, const QByteArray& palette, int limit = 256)
+{
+    QImage image(width, height, QImage::Format_Indexed8);
+    image.setColorTable(table(palette));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.scanLine(y)[x] = uchar(((x / 2) * 7 + y * 3 + seed) % limit);
+    return image;
+}
+
+// The bytes of each line without the padding of QImage's rows.
+inline QByteArray packedRows(const QImage& image)
+{
+    const int lineBytes = spriteLineBytes(image.format(), image.width());
+    QByteArray out;
+    for (int y = 0; y < image.height(); ++y)
+        out.append(reinterpret_cast<const char*>(image.constScanLine(y)), lineBytes);
+    return out;
+}
+
+// A version 1 subfile; no PCX data makes a linked sprite.
+struct V1Sprite {
+    quint16 group = 0, number = 0;
+    qint16 axisX = 0, axisY = 0;
+    quint16 link = 0;
+    bool samePalette = false;
+    QByteArray pcx;
+};
+
+inline QByteArray sffV1(const QList<V1Sprite>& sprites, qint64 claimed = -1)
+{
+    QByteArray out("ElecbyteSpr");
+    LeWriter w(&out);
+    w.bytes(QByteArray::fromHex("0000010001"));
+    w.u32(0);
+    w.u32(quint32(claimed < 0 ? sprites.size() : claimed));
+    w.u32(512);
+    w.u32(32);
+    w.zeros(512 - out.size());
+    for (int i = 0; i < sprites.size(); ++i) {
+        const V1Sprite& s = sprites[i];
+        w.u32(i == sprites.size() - 1 ? 0 : quint32(out.size() + 32 + s.pcx.size()));
+        w.u32(quint32(s.pcx.size()));
+        w.s16(s.axisX);
+        w.s16(s.axisY);
+        w.u16(s.group);
+        w.u16(s.number);
+        w.u16(s.link);
+        w.u8(s.samePalette ? 1 : 0);
+        w.zeros(13);
+        w.bytes(s.pcx);
+    }
+    return out;
+}
+
+struct V2Palette {
+    qint16 group = 0, number = 0;
+    quint16 count = 256;
+    quint16 link = 0;
+    QByteArray data; // empty: a linked palette
+};
+
+struct V2Sprite {
+    quint16 group = 0, number = 0, width = 0, height = 0;
+    qint16 axisX = 0, axisY = 0;
+    quint16 link = 0;
+    quint8 format = 0, depth = 8;
+    QByteArray data; // empty: a linked sprite
+    quint16 palette = 0, flags = 0;
+};
+
+// The first `count` colours as the four-byte entries of a version 2 file.
+inline QByteArray quads(const QByteArray& c, int count)
+{
+    QByteArray q;
+    for (int i = 0; i < count; ++i)
+        q.append(c.mid(3 * i, 3)).append('\0');
+    return q;
+}
+
+inline QByteArray sffV2(const QList<V2Palette>& palettes, const QList<V2Sprite>& sprites,
+                        qint64 claimedSprites = -1, qint64 claimedPalettes = -1)
+{
+    QByteArray literal, translated, paletteNodes, spriteNodes;
+    LeWriter pn(&paletteNodes), sn(&spriteNodes);
+    for (const V2Palette& p : palettes) {
+        for (quint16 v : {quint16(p.group), quint16(p.number), p.count, p.link})
+            pn.u16(v);
+        pn.u32(quint32(literal.size()));
+        pn.u32(quint32(p.data.size()));
+        literal += p.data;
+    }
+    for (const V2Sprite& s : sprites) {
+        QByteArray& block = s.flags ? translated : literal;
+        for (quint16 v : {s.group, s.number, s.width, s.height, quint16(s.axisX), quint16(s.axisY), s.link})
+            sn.u16(v);
+        sn.u8(s.data.isEmpty() ? 1 : s.format);
+        sn.u8(s.depth);
+        sn.u32(quint32(block.size()));
+        sn.u32(quint32(s.data.size()));
+        sn.u16(s.palette);
+        sn.u16(s.flags);
+        block += s.data;
+    }
+    QByteArray out("ElecbyteSpr");
+    LeWriter w(&out);
+    w.bytes(QByteArray::fromHex("0000000002"));
+    w.zeros(20);
+    const quint32 spriteList = 512 + quint32(paletteNodes.size());
+    const quint32 literalOffset = spriteList + quint32(spriteNodes.size());
+    w.u32(spriteList);
+    w.u32(quint32(claimedSprites < 0 ? sprites.size() : claimedSprites));
+    w.u32(512);
+    w.u32(quint32(claimedPalettes < 0 ? palettes.size() : claimedPalettes));
+    w.u32(literalOffset);
+    w.u32(quint32(literal.size()));
+    w.u32(literalOffset + quint32(literal.size()));
+    w.u32(quint32(translated.size()));
+    w.zeros(512 - out.size());
+    return out + paletteNodes + spriteNodes + literal + translated;
+}
+
+// Everything a save and load must keep, sprite by sprite and palette by palette.
+inline void compareArchives(const QSprites& a, const QSprites& b)
+{
+    QCOMPARE(b.spriteCount(), a.spriteCount());
+    QCOMPARE(b.paletteCount(), a.paletteCount());
+    for (int i = 0; i < a.spriteCount(); ++i) {
+        SpriteInfo ia = a.spriteInfo(i);
+        SpriteInfo ib = b.spriteInfo(i);
+        ia.flags = 0; // saving writes every sprite's data into the literal block
+        if (ia.hasData)
+            ia.linkIndex = ib.linkIndex = 0;
+        QCOMPARE(ib, ia);
+        QCOMPARE(b.spriteSize(i), a.spriteSize(i));
+        QCOMPARE(b.spritePixels(i), a.spritePixels(i));
+    }
+    // A palette may come back with more colours than it counted (a 32-colour
+    // palette whose unused colours are not black is written whole), never
+    // with other ones.
+    for (int k = 0; k < a.paletteCount(); ++k) {
+        QCOMPARE(b.paletteInfo(k).group, a.paletteInfo(k).group);
+        QCOMPARE(b.paletteInfo(k).number, a.paletteInfo(k).number);
+        QCOMPARE(b.paletteData(k), a.paletteData(k));
+    }
+}
+
+} // namespace spritetest
+
+#endif
