@@ -20,20 +20,16 @@ QString wrap(const QString& elements)
     return "<!DOCTYPE QNDConfigML>\n<config>\n" + elements + "</config>\n";
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QDomElement readRoot(const QString& path)
 {
     QDomDocument doc;
-    doc.setContent(readFile(path));
+    doc.setContent(testsupport::readFile(path));
     return doc.documentElement();
 }
 
 } // namespace
+
+using testsupport::readFile;
 
 class TestSettings : public QObject
 {
@@ -53,7 +49,10 @@ private slots:
     void windowWritesSettingsWhenDestroyed();
 
 private:
-    QString write(const QString& name, const QByteArray& content);
+    QString write(const QString& name, const QByteArray& content)
+    {
+        return testsupport::writeFile(dir.filePath(name), content);
+    }
     QString states(); // the settings as a string of 0 and 1
     void setStates(const QString& bits);
 
@@ -71,16 +70,6 @@ void TestSettings::cleanup()
 {
     testsupport::clearAnswers();
     windowfixture::destroyWindow(w);
-}
-
-QString TestSettings::write(const QString& name, const QByteArray& content)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write(content);
-    return path;
 }
 
 // Actions and check boxes alike hold their state in "checked".
