@@ -40,10 +40,15 @@ void TestQMessages::rowsRolesAndIcons()
     QVERIFY(!m.data(m.index(2), Qt::ToolTipRole).isValid());
     QVERIFY(!m.data(m.index(2), Qt::EditRole).isValid());
 
-    // Out of range: row n of n rows is not the last row; nor are other models' indexes used.
+    // Out of range: row n of n rows (here a stale index) is not the last row;
+    // another model's index is not ours.
+    const QModelIndex stale = m.index(2);
+    m.clear();
+    m.addInfo("a");
+    m.addInfo("b");
     QMessages other;
     other.addInfo("x");
-    for (const QModelIndex& index : {m.index(3), m.index(-1), QModelIndex(), other.index(0)})
+    for (const QModelIndex& index : {stale, m.index(-1), QModelIndex(), other.index(0)})
         QVERIFY(!m.data(index).isValid());
     QCOMPARE(m.text(5), QString());
 }

@@ -246,15 +246,15 @@ void TestQMugenHighlighter::controllerStatesBeyondTheirRoom()
     SyntaxDefinition big;
     QVERIFY(big.loadData((xml + "</syntax>").toUtf8()));
     QTextDocument doc;
-    doc.setPlainText("[State 0]\ntype = c211\np211 = 1\np212 = 1\n[State 1]\ntype = c250\np250 = 1\np249 = 1\n"
-                     "[BG x]\ntype = b9\nq9 = 2\nq10 = 2\n[BG y]\ntype = b11\nq11 = 2\nq10 = 2");
+    // The last controller of each room and the first ones beyond it.
+    doc.setPlainText("[State 0]\ntype = c211\np211 = 1\np212 = 1\n[State 1]\ntype = c212\np212 = 1\n[State 2]\ntype = c299\np299 = 1\n"
+                     "[BG x]\ntype = b9\nq9 = 2\nq10 = 2\n[BG y]\ntype = b10\nq10 = 2\n[BG z]\ntype = b11\nq11 = 2\nq9 = 2");
     QMugenHighlighter h(&doc, &big);
     h.rehighlight();
     QStringList found;
     for (const CodeMark& m : QMugenHighlighter::marks(&doc))
         found << QString("%1:%2").arg(m.line + 1).arg(m.message);
-    QCOMPARE(found, QStringList({"4:Invalid 'c211' parameter", "8:Invalid 'c250' parameter",
-                                 "12:Invalid 'b9' parameter", "16:Invalid 'b11' parameter"}));
+    QCOMPARE(found, QStringList({"4:Invalid 'c211' parameter", "14:Invalid 'b9' parameter", "21:Invalid 'b11' parameter"}));
 }
 
 QTEST_MAIN(TestQMugenHighlighter)
