@@ -5,63 +5,35 @@
 // each test states exactly what the file says.
 #include "binaryio.h"
 
-#include <QByteArray>
 #include <QDir>
-#include <QFile>
-#include <QList>
-#include <QStringList>
-#include <QTemporaryDir>
 
 namespace sndbuilder {
 
-struct Wav
+// A canonical PCM file: 44 bytes plus the data; `beforeData` holds whole
+// chunks between the format and data chunks.
+inline QByteArray wav(quint32 dataBytes, quint32 rate = 11025, quint16 channels = 1, quint16 bits = 8,
+                      const QByteArray& beforeData = {})
 {
-    quint16 format = 1;
-    quint16 channels = 1;
-    quint32 sampleRate = 11025;
-    quint16 bits = 8;
-    quint32 dataBytes = 100;
-    QByteArray beforeData = {}; // whole chunks between the format and data chunks
-    quint32 formatSize = 16; // 18 for WAVEFORMATEX
-};
-
-// A canonical file is 44 bytes plus its data.
-inline QByteArray wav(const Wav& w)
-{
-    QByteArray out;
+    QByteArray out("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\1\0", 22);
     LeWriter o(&out);
-    o.bytes("RIFF");
-    o.u32(0); // patched below
-    o.bytes("WAVEfmt ");
-    o.u32(w.formatSize);
-    o.u16(w.format);
-    o.u16(w.channels);
-    o.u32(w.sampleRate);
-    o.u32(w.sampleRate * w.channels * (w.bits / 8));
-    o.u16(quint16(w.channels * (w.bits / 8)));
-    o.u16(w.bits);
-    o.zeros(w.formatSize - 16);
-    o.bytes(w.beforeData);
+    o.u16(channels);
+    o.u32(rate);
+    o.u32(rate * channels * (bits / 8));
+    o.u16(quint16(channels * (bits / 8)));
+    o.u16(bits);
+    o.bytes(beforeData);
     o.bytes("data");
-    o.u32(w.dataBytes);
-    for (quint32 i = 0; i < w.dataBytes; ++i)
+    o.u32(dataBytes);
+    for (quint32 i = 0; i < dataBytes; ++i)
         o.u8(quint8(0x80 + (i * 7) % 64));
     o.patchU32(4, quint32(out.size() - 8));
     return out;
 }
 
-inline QByteArray wav(quint32 dataBytes, quint32 rate = 11025)
-{
-    return wav({.sampleRate = rate, .dataBytes = dataBytes});
-}
-
 // One subheader as it stands in the file, followed by `data`.
 struct Sub
 {
-    quint32 next = 0;
-    quint32 length = 0;
-    quint32 group = 0;
-    quint32 number = 0;
+    quint32 next = 0, length = 0, group = 0, number = 0;
     QByteArray data;
 };
 
@@ -84,8 +56,7 @@ inline QByteArray rawSnd(quint32 count, const QList<Sub>& subs)
 // A well-formed archive: each sound's next offset points right behind its data.
 struct Sound
 {
-    quint32 group;
-    quint32 number;
+    quint32 group, number;
     QByteArray data;
 };
 
@@ -93,21 +64,16 @@ inline QByteArray snd(const QList<Sound>& sounds)
 {
     QList<Sub> subs;
     quint32 pos = 512;
-    for (const Sound& s : sounds) {
-        pos += 16 + quint32(s.data.size());
-        subs.append({pos, quint32(s.data.size()), s.group, s.number, s.data});
-    }
+    for (const Sound& s : sounds)
+        subs.append({pos += 16 + quint32(s.data.size()), quint32(s.data.size()), s.group, s.number, s.data});
     return rawSnd(quint32(sounds.size()), subs);
 }
 
-// Makes a folder of `dir` the system temporary directory (where played sounds
-// go), so that a test sees every file written there; returns its path.
-inline QString useAsSystemTemp(const QTemporaryDir& dir)
+// The sound files being played, by name. Tests make their own folder the
+// system temporary directory, so that they see every file written there.
+inline QStringList playedFiles()
 {
-    const QString path = QDir::cleanPath(dir.filePath("systemp"));
-    QDir().mkpath(path);
-    qputenv("TMPDIR", QFile::encodeName(path));
-    return path;
+    return QDir(QDir::tempPath()).entryList({"MRV9-*.wav"}, QDir::Files);
 }
 
 // "group/number:bytes" of every sound, in order, for comparing whole archives.
@@ -115,10 +81,7 @@ template<class Archive> QString summary(const Archive& a)
 {
     QStringList parts;
     for (int i = 0; i < a.count(); ++i)
-        parts << QStringLiteral("%1/%2:%3")
-                     .arg(a.groupAndNumber(i).first)
-                     .arg(a.groupAndNumber(i).second)
-                     .arg(a.soundBytes(i).size());
+        parts << QString("%1/%2:%3").arg(a.groupAndNumber(i).first).arg(a.groupAndNumber(i).second).arg(a.soundBytes(i).size());
     return parts.join(' ');
 }
 
