@@ -19,17 +19,12 @@ inline QString shippedConfig()
     return QStringLiteral(MORVANE_SOURCE_DIR "/data/config.xml");
 }
 
-inline QString installedConfig()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/config.xml");
-}
-
 // Puts the shipped settings file beside the executable (atomically: another
 // test may be reading it).
 inline bool installShippedConfig()
 {
     QFile in(shippedConfig());
-    QSaveFile out(installedConfig());
+    QSaveFile out(QCoreApplication::applicationDirPath() + QStringLiteral("/config.xml"));
     return in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) && out.write(in.readAll()) >= 0
         && out.commit();
 }
