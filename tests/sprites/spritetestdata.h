@@ -27,19 +27,12 @@ inline QByteArray colours32(int seed, char tail = '\0')
     return colours(seed).left(96) + QByteArray(PaletteBytes - 96, tail);
 }
 
-inline QList<QRgb> table(const QByteArray& c)
-{
-    QList<QRgb> t;
-    for (int i = 0; i < 256; ++i)
-        t.append(qRgb(uchar(c[3 * i]), uchar(c[3 * i + 1]), uchar(c[3 * i + 2])));
-    return t;
-}
-
 // Stripes two pixels wide over the indices below `limit`.
 inline QImage indexed(int width, int height, int seed, const QByteArray& palette, int limit = 256)
 {
     QImage image(width, height, QImage::Format_Indexed8);
-    image.setColorTable(table(palette));
+    for (int i = 0; i < 256; ++i)
+        image.setColor(i, qRgb(uchar(palette[3 * i]), uchar(palette[3 * i + 1]), uchar(palette[3 * i + 2])));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             image.scanLine(y)[x] = uchar(((x / 2) * 7 + y * 3 + seed) % limit);
@@ -56,6 +49,16 @@ inline QByteArray packedRows(const QImage& image)
     return out;
 }
 
+// A font glyph as a person would draw it: '#' for ink, '.' for index 0.
+inline QByteArray drawn(const QImage& glyph)
+{
+    QByteArray d;
+    for (int y = 0; y < glyph.height(); ++y)
+        for (int x = 0; x < glyph.width(); ++x)
+            d += glyph.pixelIndex(x, y) ? '#' : '.';
+    return d;
+}
+
 // A version 1 subfile; no PCX data makes a linked sprite.
 struct V1Sprite {
     quint16 group = 0, number = 0;
@@ -70,20 +73,15 @@ inline QByteArray sffV1(const QList<V1Sprite>& sprites, qint64 claimed = -1)
     QByteArray out("ElecbyteSpr");
     LeWriter w(&out);
     w.bytes(QByteArray::fromHex("0000010001"));
-    w.u32(0);
-    w.u32(quint32(claimed < 0 ? sprites.size() : claimed));
-    w.u32(512);
-    w.u32(32);
+    for (quint32 v : {0u, quint32(claimed < 0 ? sprites.size() : claimed), 512u, 32u})
+        w.u32(v);
     w.zeros(512 - out.size());
     for (int i = 0; i < sprites.size(); ++i) {
         const V1Sprite& s = sprites[i];
         w.u32(i == sprites.size() - 1 ? 0 : quint32(out.size() + 32 + s.pcx.size()));
         w.u32(quint32(s.pcx.size()));
-        w.s16(s.axisX);
-        w.s16(s.axisY);
-        w.u16(s.group);
-        w.u16(s.number);
-        w.u16(s.link);
+        for (quint16 v : {quint16(s.axisX), quint16(s.axisY), s.group, s.number, s.link})
+            w.u16(v);
         w.u8(s.samePalette ? 1 : 0);
         w.zeros(13);
         w.bytes(s.pcx);
@@ -146,14 +144,10 @@ inline QByteArray sffV2(const QList<V2Palette>& palettes, const QList<V2Sprite>&
     w.zeros(20);
     const quint32 spriteList = 512 + quint32(paletteNodes.size());
     const quint32 literalOffset = spriteList + quint32(spriteNodes.size());
-    w.u32(spriteList);
-    w.u32(quint32(claimedSprites < 0 ? sprites.size() : claimedSprites));
-    w.u32(512);
-    w.u32(quint32(claimedPalettes < 0 ? palettes.size() : claimedPalettes));
-    w.u32(literalOffset);
-    w.u32(quint32(literal.size()));
-    w.u32(literalOffset + quint32(literal.size()));
-    w.u32(quint32(translated.size()));
+    for (quint32 v : {spriteList, quint32(claimedSprites < 0 ? sprites.size() : claimedSprites), 512u,
+                      quint32(claimedPalettes < 0 ? palettes.size() : claimedPalettes), literalOffset,
+                      quint32(literal.size()), literalOffset + quint32(literal.size()), quint32(translated.size())})
+        w.u32(v);
     w.zeros(512 - out.size());
     return out + paletteNodes + spriteNodes + literal + translated;
 }
@@ -164,8 +158,7 @@ inline void compareArchives(const QSprites& a, const QSprites& b)
     QCOMPARE(b.spriteCount(), a.spriteCount());
     QCOMPARE(b.paletteCount(), a.paletteCount());
     for (int i = 0; i < a.spriteCount(); ++i) {
-        SpriteInfo ia = a.spriteInfo(i);
-        SpriteInfo ib = b.spriteInfo(i);
+        SpriteInfo ia = a.spriteInfo(i), ib = b.spriteInfo(i);
         ia.flags = 0; // saving writes every sprite's data into the literal block
         if (ia.hasData)
             ia.linkIndex = ib.linkIndex = 0;
@@ -173,9 +166,7 @@ inline void compareArchives(const QSprites& a, const QSprites& b)
         QCOMPARE(b.spriteSize(i), a.spriteSize(i));
         QCOMPARE(b.spritePixels(i), a.spritePixels(i));
     }
-    // A palette may come back with more colours than it counted (a 32-colour
-    // palette whose unused colours are not black is written whole), never
-    // with other ones.
+    // A palette may come back with more colours than it counted, never other ones.
     for (int k = 0; k < a.paletteCount(); ++k) {
         QCOMPARE(b.paletteInfo(k).group, a.paletteInfo(k).group);
         QCOMPARE(b.paletteInfo(k).number, a.paletteInfo(k).number);
