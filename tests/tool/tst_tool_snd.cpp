@@ -51,14 +51,14 @@ private slots:
             QCOMPARE(runTool({"snd", "list", path}, &before) + runTool({"snd", "convert", path, converted})
                          + runTool({"snd", "list", converted}, &after) + runTool({"snd", "extract", path, dir}), 0);
             QCOMPARE(after, before);
-            // The sounds come back byte for byte, and so do the extracted files.
+            // All but the version and the comment come back byte for byte, and
+            // the extracted files are the archive's WAV files.
             const QByteArray original = readFile(path);
-            QCOMPARE(readFile(converted).left(24), rawSnd(0, {}).left(16) + original.mid(16, 8));
-            QCOMPARE(readFile(converted).mid(512), original.mid(512));
+            QCOMPARE(readFile(converted).remove(24, 488).remove(12, 4), QByteArray(original).remove(24, 488).remove(12, 4));
             QList<Sound> extracted;
             for (const QByteArray& row : before.trimmed().split('\n')) {
                 const QList<QByteArray> c = row.split('\t');
-                extracted.append({c[1].toUInt(), c[2].toUInt(), readFile(QStringLiteral("%1/%2_%3_%4.wav").arg(dir, c[0], c[1], c[2]))});
+                extracted.append({c[1].toUInt(), c[2].toUInt(), readFile(QString("%1/%2_%3_%4.wav").arg(dir, c[0], c[1], c[2]))});
             }
             QCOMPARE(snd(extracted).mid(512), original.mid(512));
         }
