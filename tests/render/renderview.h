@@ -14,27 +14,20 @@
 // by synthetic mouse events.
 namespace renderview {
 
-inline QRgb paletteColour(int i)
-{
-    return qRgb(i, (i * 7) & 255, 255 - i);
-}
+inline QRgb paletteColour(int i) { return qRgb(i, (i * 7) & 255, 255 - i); }
 
-// An 8-bit image whose pixel (x, y) holds `pixel(x, y)`, with the colour table
-// paletteColour().
+// An 8-bit image whose pixel (x, y) holds `pixel(x, y)`, coloured by paletteColour().
 inline QImage indexedImage(int w, int h, const std::function<int(int, int)>& pixel)
 {
     QImage img(w, h, QImage::Format_Indexed8);
-    QList<QRgb> table;
     for (int i = 0; i < 256; ++i)
-        table << paletteColour(i);
-    img.setColorTable(table);
+        img.setColor(i, paletteColour(i));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             img.setPixel(x, y, uint(pixel(x, y)));
     return img;
 }
 
-// Appends a sprite to the archive.
 inline void addSprite(QSprites& s, int group, int number, int ax, int ay, const QImage& img)
 {
     s.addSprite();
@@ -48,12 +41,9 @@ inline void addSprite(QSprites& s, int group, int number, int ax, int ay, const 
     s.setSpriteInfo(i, info);
 }
 
-inline QRect corners(int x1, int y1, int x2, int y2)
-{
-    return QRect(QPoint(x1, y1), QPoint(x2, y2));
-}
+inline QRect corners(int x1, int y1, int x2, int y2) { return QRect(QPoint(x1, y1), QPoint(x2, y2)); }
 
-// The view on a plain background (10, 20, 30).
+// The view on a plain background (10, 20, 30), its axis in the middle (100, 100).
 struct View
 {
     QMessages messages;
@@ -61,7 +51,7 @@ struct View
     QAnimations anims{&messages};
     QSprRender r;
 
-    explicit View(QSize size = QSize(200, 200))
+    explicit View(QSize size = QSize(201, 201))
     {
         r.setSprites(&sprites);
         r.setAnimations(&anims);
@@ -69,13 +59,8 @@ struct View
         r.viewSize = size;
         r.resized();
     }
-
-    void addSprite(int group, int number, int ax, int ay, const QImage& img)
-    {
-        renderview::addSprite(sprites, group, number, ax, ay, img);
-    }
-
-    // An action with the given AIR text, shown at frame f with every box visible.
+    void addSprite(int ax, int ay, const QImage& img) { renderview::addSprite(sprites, 0, 0, ax, ay, img); }
+    // Action 0 of the given AIR text, shown at frame f with every box visible.
     void showAction(const QByteArray& air, int f = 0)
     {
         anims.clear();
@@ -85,44 +70,22 @@ struct View
         r.setFrame(f);
         r.setPalette(-1);
     }
-
     QImage image()
     {
         QImage img(r.viewSize, QImage::Format_RGB888);
         r.render(img, img.rect());
         return img;
     }
-
-    void mouse(QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons held, Qt::KeyboardModifiers m)
+    // A press or move with button b held, or a release of b.
+    void mouse(QEvent::Type t, QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = {})
     {
-        QMouseEvent e(t, p, p, b, held, m);
-        if (t == QEvent::MouseButtonPress)
-            r.mousePressEvent(&e);
-        else if (t == QEvent::MouseMove)
-            r.mouseMoveEvent(&e);
-        else
-            r.mouseReleaseEvent(&e);
+        QMouseEvent e(t, p, p, t == QEvent::MouseMove ? Qt::NoButton : b,
+                      t == QEvent::MouseButtonRelease ? Qt::NoButton : b, m);
+        t == QEvent::MouseButtonPress ? r.mousePressEvent(&e)
+        : t == QEvent::MouseMove      ? r.mouseMoveEvent(&e)
+                                      : r.mouseReleaseEvent(&e);
     }
-    void press(QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = {})
-    {
-        mouse(QEvent::MouseButtonPress, p, b, b, m);
-    }
-    void move(QPoint p, Qt::MouseButtons held = Qt::LeftButton, Qt::KeyboardModifiers m = {})
-    {
-        mouse(QEvent::MouseMove, p, Qt::NoButton, held, m);
-    }
-    void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonRelease, p, b, {}, {}); }
-    void click(QPoint p, Qt::KeyboardModifiers m = {})
-    {
-        press(p, Qt::LeftButton, m);
-        release(p);
-    }
-    void drag(QPoint from, QPoint to)
-    {
-        press(from);
-        move(to);
-        release(to);
-    }
+    void click(QPoint p) { mouse(QEvent::MouseButtonPress, p), mouse(QEvent::MouseButtonRelease, p); }
     void wheel(int delta)
     {
         QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
@@ -134,16 +97,6 @@ struct View
         r.zoomIndex = quint8(index);
         r.updateGeometry();
     }
-    QPoint boxCentre(int i) const { return r.boxes.at(i).screenRect.center(); }
-    QList<int> selected() const
-    {
-        QList<int> out;
-        for (int i = 0; i < r.boxes.size(); ++i)
-            if (r.boxes.at(i).selected)
-                out << i;
-        return out;
-    }
-    const AirFrame& frame0() { return *anims.frame(0, 0); }
 };
 
 } // namespace renderview
