@@ -8,6 +8,7 @@
 #include "qmessages.h"
 #include "spritedupl.h"
 #include "testsupport.h"
+#include "ui_mainwindow.h"
 #include "windowfixture.h"
 
 #include <QDirIterator>
@@ -41,6 +42,21 @@ QSize neededSize(QWidget* w)
     return QSize(0, 0);
 }
 
+// What a person reads on an object: its text, or a combo box's items and a
+// tab widget's pages (name=title) joined by "|".
+QString shownText(QObject* o)
+{
+    QStringList s;
+    if (auto* c = qobject_cast<QComboBox*>(o))
+        for (int i = 0; i < c->count(); ++i)
+            s << c->itemText(i);
+    else if (auto* t = qobject_cast<QTabWidget*>(o))
+        for (int i = 0; i < t->count(); ++i)
+            s << t->widget(i)->objectName() + '=' + t->tabText(i);
+    else
+        return qobject_cast<QAbstractSpinBox*>(o) ? QString() : o->property("text").toString();
+    return s.join('|');
+}
 
 } // namespace
 
@@ -52,6 +68,8 @@ private slots:
     void init();
     void cleanup();
 
+    void formObjects_data();
+    void formObjects();
     void slotsMenusAndToolButtons();
     void compiledImages();
     void pagesFitWithoutOverlap();
@@ -106,6 +124,58 @@ void TestMainWindow::cleanup()
 {
     testsupport::clearAnswers();
     windowfixture::destroyWindow(w);
+}
+
+// The form as the designer left it, before the window changes any state:
+// every object with its class, text, tips, icon, range and initial state.
+void TestMainWindow::formObjects_data()
+{
+    QTest::addColumn<QStringList>("row");
+    QFile table(QStringLiteral(MORVANE_FORM_TABLE));
+    QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+    while (!table.atEnd()) {
+        const QString line = QString::fromUtf8(table.readLine()).chopped(1).replace("\\n", "\n");
+        if (!line.isEmpty() && !line.startsWith('#'))
+            QTest::newRow(qPrintable(line.section('\t', 0, 0))) << line.split('\t');
+    }
+}
+
+void TestMainWindow::formObjects()
+{
+    QFETCH(QStringList, row);
+    QCOMPARE(row.size(), 5);
+    QMainWindow form;
+    Ui::MainWindow ui;
+    ui.setupUi(&form);
+    const QString tip = row[3];
+    const QStringList a = words(row[4]);
+    const QString icon = a.filter(".png").value(0);
+
+    QObject* o = form.findChild<QObject*>(row[0]);
+    QVERIFY2(o, qPrintable(row[0]));
+    QCOMPARE(QString(o->metaObject()->className()), row[1]);
+    QCOMPARE(shownText(o), row[2]);
+    QCOMPARE(o->property("checkable").toBool(), a.contains("checkable"));
+    QCOMPARE(o->property("checked").toBool(), a.contains("checked"));
+    const QIcon shown = o->property("icon").value<QIcon>();
+    if (icon.isEmpty())
+        QVERIFY(shown.isNull());
+    else
+        QCOMPARE(shown.pixmap(24, 24).toImage(), QIcon(":/icons/Nuvola/" + icon).pixmap(24, 24).toImage());
+    if (auto* b = qobject_cast<QAbstractButton*>(o))
+        QCOMPARE(b->autoExclusive(), a.contains("exclusive"));
+    auto* widget = qobject_cast<QWidget*>(o);
+    if (!widget)
+        return;
+    const bool statusOnly = a.contains("statusonly");
+    QCOMPARE(widget->toolTip(), statusOnly ? QString() : tip);
+    QCOMPARE(widget->statusTip(), tip);
+    QCOMPARE(widget->whatsThis(), statusOnly ? tip : QString());
+    QCOMPARE(widget->font().bold(), a.contains("bold"));
+    QCOMPARE(widget->isEnabled(), !a.contains("disabled"));
+    if (auto* spin = qobject_cast<QSpinBox*>(widget))
+        QCOMPARE(QString("%1..%2").arg(spin->minimum()).arg(spin->maximum()),
+                 a.filter("..").value(0, "-32767..32767"));
 }
 
 void TestMainWindow::slotsMenusAndToolButtons()
