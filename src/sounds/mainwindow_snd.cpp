@@ -140,9 +140,9 @@ void MainWindow::on_actionDelete_sound_triggered()
         return;
     sounds.remove(index);
     updateSoundRange();
-    // The same index shows the sound that followed; after the last one it is
-    // out of range and the tab shows the empty state until the bar moves.
-    on_sndSel_valueChanged(index);
+    // The sound that followed takes the place; after the last one, the one
+    // where the scroll bar now stands (the empty state once none is left).
+    on_sndSel_valueChanged(qMin(index, ui->sndSel->maximum()));
     setModifiedMark(SndTab, true);
 }
 
