@@ -1,9 +1,7 @@
 #ifndef RENDERVIEW_H
 #define RENDERVIEW_H
 
-#include "qanimations.h"
 #include "qmessages.h"
-#include "qsprites.h"
 #include "qsprrender.h"
 
 #include <QMouseEvent>

@@ -2,7 +2,6 @@
 // each edit, and what the cells look like.
 #include "qpalettewidget.h"
 #include "qrgbpalette.h"
-#include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -119,7 +118,6 @@ void TestPaletteWidget::cellsAsDrawn()
         QCOMPARE(img.pixelColor(w->cellRect(18).topLeft() + QPoint(2, 2)), marker);
         QCOMPARE(img.pixelColor(w->cellRect(18).topLeft() + QPoint(5, 5)), colour);
     }
-    testsupport::saveSnapshot(w, "palette-widget");
 }
 
 QTEST_MAIN(TestPaletteWidget)

@@ -130,7 +130,6 @@ void TestSprRender::pixels_data()
     QTest::newRow("additive A1") << 2 << ", ,A1" << false << "0111." << bg << qRgb(200, 250, 55);
     QTest::newRow("additive 64/192") << 2 << ", ,AS64D192" << false << "0111." << bg << qRgb(125, 175, 39);
     QTest::newRow("additive 0/999") << 2 << ", ,AS0D999" << false << "0111." << bg << qRgb(255, 255, 195);
-    QTest::newRow("subtractive") << 2 << ", ,S" << false << "0111." << bg << qRgb(0, 100, 40);
     QTest::newRow("subtractive index 0 shown") << 2 << ", ,S" << true << "0111." << qRgb(93, 192, 41) << qRgb(0, 100, 40);
 }
 
