@@ -22,7 +22,6 @@ private slots:
     void init();
     void cleanup();
 
-    void emptyArchive();
     void walkThroughCorpusArchives_data();
     void walkThroughCorpusArchives();
     void editDuplicateDeleteImportSaveReload();
@@ -120,26 +119,6 @@ void TestMainWindowSff::cleanup()
     windowfixture::destroyWindow(w);
 }
 
-void TestMainWindowSff::emptyArchive()
-{
-    QCOMPARE(labels(), QString("0 / 0 | No linkage | 0 x 0 pixels"));
-    for (const char* name : {"sprGrp", "sprImg", "sprX", "sprY", "sprDeLoad", "sprImgPal", "actGrp", "actNum"})
-        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
-    // Commands that need a sprite or a palette do nothing, and ask nothing.
-    for (const char* name : {"actionTrocar_imagem", "actionSalvar_imagem", "actionDuplicar_sprite", "actionExcluir_sprite",
-                             "actionSave_palette", "actionDuplicate_palette", "actionDelete_palette"})
-        action(name)->trigger();
-    QVERIFY(takeDialogsSeen().isEmpty());
-    // Nothing is saved: Mugen would not open an empty archive.
-    for (const char* name : {"actionSalvar_2", "actionSave_As"}) {
-        run(name, QMessageBox::Ok);
-        const auto seen = takeDialogsSeen();
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].title, QString("Save SFF"));
-        QCOMPARE(seen[0].text, QString("You can't save an empty SFF because Mugen will not open it."));
-    }
-}
-
 void TestMainWindowSff::walkThroughCorpusArchives_data()
 {
     QTest::addColumn<QString>("file");
@@ -153,6 +132,8 @@ void TestMainWindowSff::walkThroughCorpusArchives()
     CORPUS_OR_SKIP(path, file);
     QSprites expected(nullptr, BlobsInMemory, false, -1);
     QVERIFY(expected.load(path));
+    for (const char* name : {"sprGrp", "sprX", "actGrp", "actNum"}) // nothing open yet
+        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
     child<QTabWidget>("tabs")->setCurrentIndex(1);
     open(path);
     QCOMPARE(child<QTabWidget>("tabs")->currentIndex(), 0); // opening shows the SFF tab
@@ -284,14 +265,25 @@ void TestMainWindowSff::unreadableFilesChangeNothing()
     run("actionAbrir_2", QMessageBox::No);
     QCOMPARE(takeDialogsSeen().value(0).title, QString("Discard changes"));
     QCOMPARE(text("sprPos"), QString("4 / 10"));
-    // What is not an archive is refused. What is left is a new archive: Save
-    // asks for a name instead of writing over the file that was not read.
+    // What is not an archive is refused, and what is left is an empty archive.
     const QString junkSff = writeFile(path("junk.sff"), QByteArray(600, 'x'));
     answerMessageBox(QMessageBox::Yes);
     expectWarning("actionAbrir_2", junkSff, "Open SFF");
-    QCOMPARE(text("sprPos"), QString("0 / 0"));
-    run("actionSalvar_2", QMessageBox::Ok);
-    QCOMPARE(takeDialogsSeen().value(0).title, QString("Save SFF"));
+    QCOMPARE(labels(), QString("0 / 0 | No linkage | 0 x 0 pixels"));
+    for (const char* name : {"sprGrp", "sprImg", "sprX", "sprY", "sprDeLoad", "sprImgPal"})
+        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
+    // Commands that need a sprite do nothing, and ask nothing.
+    for (const char* name : {"actionTrocar_imagem", "actionSalvar_imagem", "actionDuplicar_sprite", "actionExcluir_sprite"})
+        action(name)->trigger();
+    QVERIFY(takeDialogsSeen().isEmpty());
+    // Nothing is saved, neither over the file that was not read nor elsewhere: Mugen would not open an empty archive.
+    for (const char* name : {"actionSalvar_2", "actionSave_As"}) {
+        run(name, QMessageBox::Ok);
+        const auto seen = takeDialogsSeen();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen[0].title, QString("Save SFF"));
+        QCOMPARE(seen[0].text, QString("You can't save an empty SFF because Mugen will not open it."));
+    }
     QCOMPARE(readFile(junkSff), QByteArray(600, 'x'));
 }
 

@@ -17,14 +17,12 @@ private slots:
     void rawFontGlyphs();
     void loading_data();
     void loading();
-    void cancelDuringLoad_data();
-    void cancelDuringLoad();
     void editsKeepLinks_data();
     void editsKeepLinks();
     void paletteBookkeeping();
     void savedFormats_data();
     void savedFormats();
-    void failedOrCancelledSaveKeepsTheOldFile();
+    void cancelledLoadsAndSavesLeaveNothing();
 
 private:
     QTemporaryDir dir;
@@ -238,39 +236,6 @@ void TestSprites::loading()
     QVERIFY(progress.max <= file.size() / 16);
 }
 
-void TestSprites::cancelDuringLoad_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QList<uint>>("reports");
-    const QImage image = indexed(4, 4, 1, colours(1));
-    QList<V1Sprite> v1;
-    QList<V2Sprite> v2;
-    for (quint16 i = 0; i < 6; ++i) {
-        v1 << V1Sprite{0, i, 0, 0, 0, false, encodePcx(image)};
-        if (i < 4)
-            v2 << V2Sprite{0, i, 4, 4, 0, 0, 0, 2, 8, encodeRle8(image)};
-    }
-    // Cancelled at 3 of 6: the count goes back down from 2 (version 1), from
-    // 3 after two palettes and four sprites (version 2).
-    QTest::newRow("version 1") << sffV1(v1) << QList<uint>{0, 1, 2, 3, 2, 1};
-    QTest::newRow("version 2") << sffV2({V2Palette{0, 0, 256, 0, quads(colours(1), 256)},
-                                         V2Palette{0, 1, 256, 0, quads(colours(2), 256)}}, v2)
-                               << QList<uint>{0, 1, 2, 3, 3, 2, 1};
-}
-
-void TestSprites::cancelDuringLoad()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QList<uint>, reports);
-    QSprites s(nullptr, BlobsInMemory, false, -1);
-    Progress progress(s, 3);
-    QVERIFY(s.load(file, "cancel.sff"));
-    QCOMPARE(progress.positions, reports);
-    QCOMPARE(progress.max, 6u);
-    QCOMPARE(s.spriteCount(), 0);
-    QCOMPARE(s.blobStore().count(), 0);
-}
-
 void TestSprites::editsKeepLinks_data()
 {
     QTest::addColumn<int>("count"); // sprites, each with an image of its own
@@ -390,8 +355,29 @@ void TestSprites::savedFormats()
     QCOMPARE(bytes.mid(24, 4).toHex(), QByteArray("00000002")); // the lowest version that reads it
 }
 
-void TestSprites::failedOrCancelledSaveKeepsTheOldFile()
+void TestSprites::cancelledLoadsAndSavesLeaveNothing()
 {
+    // Loads cancelled at 3 of 6 count back down from where they were (after
+    // two palettes and four sprites for version 2), then clear.
+    const QImage image = indexed(4, 4, 1, colours(1));
+    QList<V1Sprite> v1;
+    QList<V2Sprite> v2;
+    for (quint16 i = 0; i < 6; ++i) {
+        v1 << V1Sprite{0, i, 0, 0, 0, false, encodePcx(image)};
+        if (i < 4)
+            v2 << V2Sprite{0, i, 4, 4, 0, 0, 0, 2, 8, encodeRle8(image)};
+    }
+    const QByteArray v2File = sffV2({V2Palette{0, 0, 256, 0, quads(colours(1), 256)}, V2Palette{0, 1, 256, 0, quads(colours(2), 256)}}, v2);
+    for (const auto& [file, reports] : QList<QPair<QByteArray, QList<uint>>>{{sffV1(v1), {0, 1, 2, 3, 2, 1}}, {v2File, {0, 1, 2, 3, 3, 2, 1}}}) {
+        QSprites s(nullptr, BlobsInMemory, false, -1);
+        Progress progress(s, 3);
+        QVERIFY(s.load(file, "cancel.sff"));
+        QCOMPARE(progress.positions, reports);
+        QCOMPARE(progress.max, 6u);
+        QCOMPARE(s.spriteCount(), 0);
+        QCOMPARE(s.blobStore().count(), 0);
+    }
+    // A save cancelled or failed leaves the previous file and the archive's name.
     QSprites s(nullptr, BlobsInMemory, false, -1);
     fill(s, 2);
     const QString file = testsupport::writeFile(dir.filePath("keep.sff"), "the previous archive");

@@ -180,6 +180,7 @@ void TestSpriteCodecs::malformedDataStaysInsideTheImage_data()
     const QByteArray cut = px.left(5) + QByteArray(7, '\0');
     QTest::newRow("raw: exactly the pixels, no word") << "raw" << 4 << 3 << px << px;
     QTest::newRow("raw: four bytes more, a word first") << "raw" << 4 << 3 << lengthWord(12) + px << px;
+    QTest::newRow("raw: one byte more, ignored") << "raw" << 4 << 3 << px + hex("ee") << px;
     QTest::newRow("raw: short, no word") << "raw" << 4 << 3 << px.left(5) << cut;
     QTest::newRow("raw: short, starting with the word") << "raw" << 4 << 3 << lengthWord(12) + px.left(5) << cut;
     // PCX files: odd headers that still read, and ones refused.

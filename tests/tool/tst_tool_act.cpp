@@ -27,9 +27,7 @@ private slots:
         row("effect by name", {"act", "effect", "Fire", "@in.act", "@out.act"}, 0, "\n1\t255\t127\t0\n");
         row("effect name with blanks", {"act", "effect", "blue to red", "@in.act", "@out.act"}, 0, "\n2\t30\t20\t10\n");
         row("effect by number", {"act", "effect", "12", "@in.act", "@out.act"}, 0, "\n1\t205\t205\t205\n");
-        row("unknown sub-command", {"act", "paint", "x"}, 2);
         row("unknown effect", {"act", "effect", "Rainbow", "@in.act", "@out.act"}, 2);
-        row("effect number 13", {"act", "effect", "13", "@in.act", "@out.act"}, 2);
         row("767 bytes", {"act", "show", "@short.act"}, 1);
         row("unwritable output", {"act", "effect", "Fire", "@in.act", "/nonexistent/dir/o.act"}, 1);
     }
