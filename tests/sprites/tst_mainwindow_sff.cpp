@@ -14,20 +14,266 @@
 
 using namespace testsupport;
 
+namespace {
+QByteArray greyRamp(int shift)
+{
+    QByteArray c(768, '\0');
+    for (int i = 1; i < 256; ++i)
+        c[3 * i] = c[3 * i + 1] = c[3 * i + 2] = char((i + shift) & 255);
+    return c;
+}
+} // namespace
+
 class TestMainWindowSff : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        QVERIFY(windowfixture::installShippedConfig());
+        // Ten sprites: sprite i is group i + 3, number 1, axis (i, -i), sized
+        // (10 + i) x (6 + i); sprite 3 links to sprite 2 (5,1); sprites 0 to 4
+        // use palette 0, the others palette 1.
+        ten = std::make_unique<QSprites>(nullptr, BlobsInMemory, false, -1);
+        for (int i = 0; i < 10; ++i) {
+            ten->addSprite();
+            if (i != 3)
+                QVERIFY(ten->setImage(i, spritetest::indexed(10 + i, 6 + i, i, greyRamp(i < 5 ? 0 : 1))));
+            ten->setSpriteInfo(i, {i != 3, qint16(i), qint16(-i), quint16(i + 3), 1, quint16(i == 3 ? 2 : 0), quint16(i < 5 ? 0 : 1), 0});
+        }
+        tenSprites = path("ten.sff");
+        QVERIFY(ten->save(tenSprites, true));
+    }
 
-    void walkThroughCorpusArchives_data();
-    void walkThroughCorpusArchives();
-    void editDuplicateDeleteImportSaveReload();
-    void failedSavesWarnAndKeepTheMark();
-    void unreadableFilesChangeNothing();
-    void paletteCommands();
+    void init()
+    {
+        w = new MainWindow;
+        w->resize(900, 600);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        takeDialogsSeen();
+    }
+
+    void cleanup()
+    {
+        QCOMPARE(pendingAnswers(), 0);
+        clearAnswers();
+        windowfixture::destroyWindow(w);
+    }
+
+    void walkThroughCorpusArchives_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("fightfx") << "data/fightfx.sff";
+        QTest::newRow("f-4x6, with links") << "font/f-4x6.sff";
+    }
+
+    void walkThroughCorpusArchives()
+    {
+        QFETCH(QString, file);
+        CORPUS_OR_SKIP(path, file);
+        QSprites expected(nullptr, BlobsInMemory, false, -1);
+        QVERIFY(expected.load(path));
+        for (const char* name : {"sprGrp", "sprX", "actGrp", "actNum"}) // nothing open yet
+            QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
+        child<QTabWidget>("tabs")->setCurrentIndex(1);
+        open(path);
+        QCOMPARE(child<QTabWidget>("tabs")->currentIndex(), 0); // opening shows the SFF tab
+        const int count = expected.spriteCount();
+        for (int i = 0; i < count; ++i) {
+            selectSprite(i);
+            const SpriteInfo info = expected.spriteInfo(i);
+            const SpriteInfo linked = expected.spriteInfo(info.linkIndex);
+            const SpriteSize size = expected.spriteSize(i);
+            QCOMPARE(labels(), QString("%1 / %2 | %3 | %4 x %5 pixels").arg(i + 1).arg(count)
+                                   .arg(info.hasData ? QString("No linkage") : QString("Linked at %1, %2").arg(linked.group).arg(linked.number))
+                                   .arg(size.width).arg(size.height));
+            QCOMPARE(child<QSpinBox>("sprGrp")->value(), int(info.group));
+            QCOMPARE(child<QSpinBox>("sprY")->value(), int(info.axisY));
+            // "Switch to image's palette" is on: the palette tab follows the sprite.
+            QCOMPARE(child<QScrollBar>("actSel")->value(), int(info.paletteIndex));
+        }
+        QCOMPARE(tabTitle(0) + tabTitle(1), QString("SFFACT")); // showing is not editing
+        if (!file.contains("fightfx"))
+            return;
+        selectSprite(11);
+        QCoreApplication::processEvents();
+        saveSnapshot(w, "sff-tab-fightfx");
+        child<QTabWidget>("tabs")->setCurrentIndex(1);
+        for (int cell : {1, 2, 40})
+            w->findChild<QPaletteWidget*>()->select(uchar(cell));
+        QCoreApplication::processEvents();
+        saveSnapshot(w, "act-tab-fightfx");
+        QCOMPARE(w->findChild<QPaletteWidget*>()->palette()->getAll(), expected.paletteData(child<QScrollBar>("actSel")->value()));
+    }
+
+    void editDuplicateDeleteImportSaveReload()
+    {
+        open(tenSprites);
+        // Group, number and axis of sprite 4; groups are 16-bit: -1 is 65535 in the file.
+        selectSprite(4);
+        const QList<QPair<const char*, int>> edits = {{"sprGrp", -1}, {"sprImg", 42}, {"sprX", -17}, {"sprY", 230}};
+        for (const auto& [box, value] : edits)
+            child<QSpinBox>(box)->setValue(value);
+        QCOMPARE(tabTitle(0), QString("SFF*"));
+        QCOMPARE(tabTitle(1), QString("ACT"));
+
+        // Deleting 5,1 leaves its image to the sprite that linked to it.
+        selectSprite(2);
+        run("actionExcluir_sprite", QMessageBox::No);
+        QCOMPARE(text("sprPos"), QString("3 / 10"));
+        run("actionExcluir_sprite", QMessageBox::Yes);
+        QCOMPARE(takeDialogsSeen().value(1).text, QString("Do you really want to delete the sprite"));
+        QCOMPARE(labels(), QString("3 / 9 | No linkage | 12 x 8 pixels"));
+        // Duplicate the heir as a link (the dialog's default), then sprite 0 as a copy; cancel duplicates nothing.
+        answerDialog(true);
+        action("actionDuplicar_sprite")->trigger();
+        QCOMPARE(takeDialogsSeen().value(0).className, QString("SpriteDupl"));
+        QCOMPARE(labels(), QString("4 / 10 | Linked at 6, 1 | 12 x 8 pixels"));
+        selectSprite(0);
+        answerDialog(true, [](QWidget* d) { d->findChild<QRadioButton*>("duplCopy")->setChecked(true); });
+        action("actionDuplicar_sprite")->trigger();
+        answerDialog(false);
+        action("actionDuplicar_sprite")->trigger();
+        QCOMPARE(labels(), QString("2 / 11 | No linkage | 10 x 6 pixels"));
+
+        // The same PNG imported twice adds its palette once.
+        const QImage image = spritetest::indexed(33, 21, 5, greyRamp(40));
+        QVERIFY(image.save(path("import.png")));
+        selectSprite(10);
+        for (int k = 0; k < 2; ++k) {
+            run("actionNovo_sprite", path("import.png"));
+            QCOMPARE(labels(), QString("%1 / %1 | No linkage | 33 x 21 pixels").arg(12 + k));
+            QCOMPARE(text("actPos"), QString("3 / 3"));
+        }
+
+        saveAndReload("edited.sff");
+        QCOMPARE(tabTitle(0), QString("SFF"));
+        QCOMPARE(back->spriteCount(), 13);
+        QCOMPARE(back->paletteCount(), 3);
+        // The copy, the heir, its link and the edited sprite, with the images they came from.
+        for (const auto& [i, from, data] : {std::tuple{1, 0, true}, {3, 2, true}, {4, 2, false}, {5, 4, true}}) {
+            QCOMPARE(back->spritePixels(i), ten->spritePixels(from));
+            QCOMPARE(back->spriteInfo(i).hasData, data);
+        }
+        QCOMPARE(back->spriteInfo(5), (SpriteInfo{true, -17, 230, 65535, 42, 0, 0, 0}));
+        for (int i : {11, 12})
+            QCOMPARE(back->spriteImage(i).convertToFormat(QImage::Format_RGB32), image.convertToFormat(QImage::Format_RGB32));
+    }
+
+    void failedSavesWarnAndKeepTheMark()
+    {
+        QFile::copy(tenSprites, path("kept.sff"));
+        open(path("kept.sff"));
+        child<QSpinBox>("sprGrp")->setValue(99);
+        expectWarning("actionSave_As", path("no/such/folder/out.sff"), "Save SFF");
+        QCOMPARE(tabTitle(0), QString("SFF*"));
+
+        // Cancel is pressed as soon as the progress dialog shows: the file stays as it was.
+        auto* dialog = w->findChild<QProgressDialog*>();
+        QTimer::singleShot(0, dialog, [dialog] { dialog->cancel(); });
+        run("actionSalvar_2", QMessageBox::Ok);
+        QCOMPARE(takeDialogsSeen().value(0).title, QString("Save SFF"));
+        QCOMPARE(tabTitle(0), QString("SFF*"));
+        QCOMPARE(readFile(path("kept.sff")), readFile(tenSprites));
+
+        // The archive keeps its name: Save writes the file it came from, without a dialog.
+        action("actionSalvar_2")->trigger();
+        QVERIFY(takeDialogsSeen().isEmpty());
+        QCOMPARE(tabTitle(0), QString("SFF"));
+        QSprites saved(nullptr, BlobsInMemory, false, -1);
+        QVERIFY(saved.load(path("kept.sff")));
+        QCOMPARE(saved.spriteInfo(0).group, quint16(99));
+
+        // Image and palette exports that fail are told as well.
+        expectWarning("actionSalvar_imagem", path("no/such/folder/sprite.png"), "Save image");
+        expectWarning("actionSave_palette", path("no/such/folder/palette.act"), "New palette");
+    }
+
+    void unreadableFilesChangeNothing()
+    {
+        open(tenSprites);
+        // A New sprite whose image cannot be read leaves no empty record.
+        selectSprite(3);
+        expectWarning("actionNovo_sprite", writeFile(path("junk.png"), "this is no picture"), "New sprite");
+        QCOMPARE(labels(), QString("4 / 10 | Linked at 5, 1 | 12 x 8 pixels"));
+        QCOMPARE(tabTitle(0), QString("SFF"));
+        // Opening over a changed archive asks first; No keeps it.
+        child<QSpinBox>("sprX")->setValue(50);
+        run("actionAbrir_2", QMessageBox::No);
+        QCOMPARE(takeDialogsSeen().value(0).title, QString("Discard changes"));
+        QCOMPARE(text("sprPos"), QString("4 / 10"));
+        // What is not an archive is refused, and what is left is an empty archive.
+        const QString junkSff = writeFile(path("junk.sff"), QByteArray(600, 'x'));
+        answerMessageBox(QMessageBox::Yes);
+        expectWarning("actionAbrir_2", junkSff, "Open SFF");
+        QCOMPARE(labels(), QString("0 / 0 | No linkage | 0 x 0 pixels"));
+        for (const char* name : {"sprGrp", "sprImg", "sprX", "sprY", "sprDeLoad", "sprImgPal"})
+            QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
+        // Commands that need a sprite do nothing, and ask nothing.
+        for (const char* name : {"actionTrocar_imagem", "actionSalvar_imagem", "actionDuplicar_sprite", "actionExcluir_sprite"})
+            action(name)->trigger();
+        QVERIFY(takeDialogsSeen().isEmpty());
+        // Nothing is saved, neither over the file that was not read nor elsewhere: Mugen would not open an empty archive.
+        for (const char* name : {"actionSalvar_2", "actionSave_As"}) {
+            run(name, QMessageBox::Ok);
+            const auto seen = takeDialogsSeen();
+            QCOMPARE(seen.size(), 1);
+            QCOMPARE(seen[0].title, QString("Save SFF"));
+            QCOMPARE(seen[0].text, QString("You can't save an empty SFF because Mugen will not open it."));
+        }
+        QCOMPARE(readFile(junkSff), QByteArray(600, 'x'));
+    }
+
+    void paletteCommands()
+    {
+        CORPUS_OR_SKIP(green, "palettes/green.act");
+        CORPUS_OR_SKIP(nxc, "palettes/nxc.act");
+        open(tenSprites);
+        child<QTabWidget>("tabs")->setCurrentIndex(1);
+        // Picking from the sprite selects the entry under the mouse: pixel (x, y)
+        // lies at the view's centre - axis + (x, y); sprite 9's axis is (9, -9).
+        selectSprite(9);
+        child<QToolButton>("actPega")->click();
+        auto* column = child<QVBoxLayout>("verticalLayout");
+        QWidget* view = column->itemAt(column->count() - 1)->widget();
+        QCoreApplication::processEvents();
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(view->width() / 2 - 9 + 15, view->height() / 2 + 9 + 12));
+        QPaletteWidget* grid = w->findChild<QPaletteWidget*>();
+        QVERIFY(grid->isSelected(uchar(ten->spriteImage(9).pixelIndex(15, 12))));
+        child<QToolButton>("actPega")->click();
+        // New: the file's palette goes in behind the active one; the same file again selects it.
+        selectSprite(0);
+        for (int k = 0; k < 2; ++k) {
+            child<QScrollBar>("actSel")->setValue(0);
+            run("actionNew_palette", green);
+            QCOMPARE(text("actPos"), QString("2 / 3"));
+        }
+        QCOMPARE(tabTitle(1), QString("ACT*"));
+        child<QSpinBox>("actGrp")->setValue(7);
+        // Open replaces the active palette's colours; Save writes them as an ACT file.
+        child<QScrollBar>("actSel")->setValue(2);
+        run("actionOpen_palette", nxc);
+        run("actionSave_palette", path("saved.act"));
+        QCOMPARE(readFile(path("saved.act")), readFile(nxc));
+        // An effect on the cells selected with the mouse.
+        child<QScrollBar>("actSel")->setValue(0);
+        QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(10).center());
+        QTest::mouseClick(grid, Qt::LeftButton, Qt::ShiftModifier, grid->cellRect(12).center());
+        child<QComboBox>("comboBox")->setCurrentIndex(10); // Fire
+
+        saveAndReload("palettes.sff");
+        QCOMPARE(tabTitle(1), QString("ACT"));
+        QCOMPARE(back->spriteImage(0).colorTable().mid(9, 5),
+                 (QList<QRgb>{qRgb(9, 9, 9), qRgb(110, 5, 0), qRgb(111, 5, 0), qRgb(112, 6, 0), qRgb(13, 13, 13)}));
+        QCOMPARE(back->paletteInfo(1).group, qint16(7));
+        QByteArray colours;
+        QVERIFY(QSprites::loadPaletteAct(green, colours));
+        QCOMPARE(back->paletteData(1), colours);
+        QVERIFY(QSprites::loadPaletteAct(nxc, colours));
+        QCOMPARE(back->paletteData(2), colours);
+        QCOMPARE(back->spriteInfo(9).paletteIndex, quint16(2)); // sprites follow their palette
+    }
 
 private:
     template <class T> T* child(const char* name)
@@ -75,267 +321,6 @@ private:
     QString tenSprites; // see initTestCase
     std::unique_ptr<QSprites> ten, back;
 };
-
-namespace {
-QByteArray greyRamp(int shift)
-{
-    QByteArray c(768, '\0');
-    for (int i = 1; i < 256; ++i)
-        c[3 * i] = c[3 * i + 1] = c[3 * i + 2] = char((i + shift) & 255);
-    return c;
-}
-} // namespace
-
-void TestMainWindowSff::initTestCase()
-{
-    QVERIFY(windowfixture::installShippedConfig());
-    // Ten sprites: sprite i is group i + 3, number 1, axis (i, -i), sized
-    // (10 + i) x (6 + i); sprite 3 links to sprite 2 (5,1); sprites 0 to 4
-    // use palette 0, the others palette 1.
-    ten = std::make_unique<QSprites>(nullptr, BlobsInMemory, false, -1);
-    for (int i = 0; i < 10; ++i) {
-        ten->addSprite();
-        if (i != 3)
-            QVERIFY(ten->setImage(i, spritetest::indexed(10 + i, 6 + i, i, greyRamp(i < 5 ? 0 : 1))));
-        ten->setSpriteInfo(i, {i != 3, qint16(i), qint16(-i), quint16(i + 3), 1, quint16(i == 3 ? 2 : 0), quint16(i < 5 ? 0 : 1), 0});
-    }
-    tenSprites = path("ten.sff");
-    QVERIFY(ten->save(tenSprites, true));
-}
-
-void TestMainWindowSff::init()
-{
-    w = new MainWindow;
-    w->resize(900, 600);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    takeDialogsSeen();
-}
-
-void TestMainWindowSff::cleanup()
-{
-    QCOMPARE(pendingAnswers(), 0);
-    clearAnswers();
-    windowfixture::destroyWindow(w);
-}
-
-void TestMainWindowSff::walkThroughCorpusArchives_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::newRow("fightfx") << "data/fightfx.sff";
-    QTest::newRow("f-4x6, with links") << "font/f-4x6.sff";
-}
-
-void TestMainWindowSff::walkThroughCorpusArchives()
-{
-    QFETCH(QString, file);
-    CORPUS_OR_SKIP(path, file);
-    QSprites expected(nullptr, BlobsInMemory, false, -1);
-    QVERIFY(expected.load(path));
-    for (const char* name : {"sprGrp", "sprX", "actGrp", "actNum"}) // nothing open yet
-        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
-    child<QTabWidget>("tabs")->setCurrentIndex(1);
-    open(path);
-    QCOMPARE(child<QTabWidget>("tabs")->currentIndex(), 0); // opening shows the SFF tab
-    const int count = expected.spriteCount();
-    for (int i = 0; i < count; ++i) {
-        selectSprite(i);
-        const SpriteInfo info = expected.spriteInfo(i);
-        const SpriteInfo linked = expected.spriteInfo(info.linkIndex);
-        const SpriteSize size = expected.spriteSize(i);
-        QCOMPARE(labels(), QString("%1 / %2 | %3 | %4 x %5 pixels").arg(i + 1).arg(count)
-                               .arg(info.hasData ? QString("No linkage") : QString("Linked at %1, %2").arg(linked.group).arg(linked.number))
-                               .arg(size.width).arg(size.height));
-        QCOMPARE(child<QSpinBox>("sprGrp")->value(), int(info.group));
-        QCOMPARE(child<QSpinBox>("sprY")->value(), int(info.axisY));
-        // "Switch to image's palette" is on: the palette tab follows the sprite.
-        QCOMPARE(child<QScrollBar>("actSel")->value(), int(info.paletteIndex));
-    }
-    QCOMPARE(tabTitle(0) + tabTitle(1), QString("SFFACT")); // showing is not editing
-    if (!file.contains("fightfx"))
-        return;
-    selectSprite(11);
-    QCoreApplication::processEvents();
-    saveSnapshot(w, "sff-tab-fightfx");
-    child<QTabWidget>("tabs")->setCurrentIndex(1);
-    for (int cell : {1, 2, 40})
-        w->findChild<QPaletteWidget*>()->select(uchar(cell));
-    QCoreApplication::processEvents();
-    saveSnapshot(w, "act-tab-fightfx");
-    QCOMPARE(w->findChild<QPaletteWidget*>()->palette()->getAll(), expected.paletteData(child<QScrollBar>("actSel")->value()));
-}
-
-void TestMainWindowSff::editDuplicateDeleteImportSaveReload()
-{
-    open(tenSprites);
-    selectSprite(3);
-    QCOMPARE(labels(), QString("4 / 10 | Linked at 5, 1 | 12 x 8 pixels"));
-    // Group, number and axis of sprite 4; groups are 16-bit: -1 is 65535 in the file.
-    selectSprite(4);
-    const QList<QPair<const char*, int>> edits = {{"sprGrp", -1}, {"sprImg", 42}, {"sprX", -17}, {"sprY", 230}};
-    for (const auto& [box, value] : edits)
-        child<QSpinBox>(box)->setValue(value);
-    QCOMPARE(tabTitle(0), QString("SFF*"));
-    QCOMPARE(tabTitle(1), QString("ACT"));
-
-    // Deleting 5,1 leaves its image to the sprite that linked to it.
-    selectSprite(2);
-    run("actionExcluir_sprite", QMessageBox::No);
-    QCOMPARE(text("sprPos"), QString("3 / 10"));
-    run("actionExcluir_sprite", QMessageBox::Yes);
-    QCOMPARE(takeDialogsSeen().value(1).text, QString("Do you really want to delete the sprite"));
-    QCOMPARE(labels(), QString("3 / 9 | No linkage | 12 x 8 pixels"));
-    // Duplicate the heir as a link (the dialog's default), then sprite 0 as a copy; cancel duplicates nothing.
-    answerDialog(true);
-    action("actionDuplicar_sprite")->trigger();
-    QCOMPARE(takeDialogsSeen().value(0).className, QString("SpriteDupl"));
-    QCOMPARE(labels(), QString("4 / 10 | Linked at 6, 1 | 12 x 8 pixels"));
-    selectSprite(0);
-    answerDialog(true, [](QWidget* d) { d->findChild<QRadioButton*>("duplCopy")->setChecked(true); });
-    action("actionDuplicar_sprite")->trigger();
-    answerDialog(false);
-    action("actionDuplicar_sprite")->trigger();
-    QCOMPARE(labels(), QString("2 / 11 | No linkage | 10 x 6 pixels"));
-
-    // The same PNG imported twice adds its palette once.
-    const QImage image = spritetest::indexed(33, 21, 5, greyRamp(40));
-    QVERIFY(image.save(path("import.png")));
-    selectSprite(10);
-    for (int k = 0; k < 2; ++k) {
-        run("actionNovo_sprite", path("import.png"));
-        QCOMPARE(labels(), QString("%1 / %1 | No linkage | 33 x 21 pixels").arg(12 + k));
-        QCOMPARE(text("actPos"), QString("3 / 3"));
-    }
-
-    saveAndReload("edited.sff");
-    QCOMPARE(tabTitle(0), QString("SFF"));
-    QCOMPARE(back->spriteCount(), 13);
-    QCOMPARE(back->paletteCount(), 3);
-    QCOMPARE(back->spritePixels(1), ten->spritePixels(0)); // the copy
-    QVERIFY(back->spriteInfo(1).hasData);
-    QVERIFY(back->spriteInfo(3).hasData); // the heir
-    QCOMPARE(back->spritePixels(3), ten->spritePixels(2));
-    QCOMPARE(back->spriteInfo(4).hasData, false); // its link
-    QCOMPARE(back->spritePixels(4), ten->spritePixels(2));
-    QCOMPARE(back->spriteInfo(5), (SpriteInfo{true, -17, 230, 65535, 42, 0, 0, 0}));
-    QCOMPARE(back->spritePixels(5), ten->spritePixels(4));
-    for (int i : {11, 12})
-        QCOMPARE(back->spriteImage(i).convertToFormat(QImage::Format_RGB32), image.convertToFormat(QImage::Format_RGB32));
-}
-
-void TestMainWindowSff::failedSavesWarnAndKeepTheMark()
-{
-    QFile::copy(tenSprites, path("kept.sff"));
-    open(path("kept.sff"));
-    child<QSpinBox>("sprGrp")->setValue(99);
-    expectWarning("actionSave_As", path("no/such/folder/out.sff"), "Save SFF");
-    QCOMPARE(tabTitle(0), QString("SFF*"));
-
-    // Cancel is pressed as soon as the progress dialog shows: the file stays as it was.
-    auto* dialog = w->findChild<QProgressDialog*>();
-    QTimer::singleShot(0, dialog, [dialog] { dialog->cancel(); });
-    run("actionSalvar_2", QMessageBox::Ok);
-    QCOMPARE(takeDialogsSeen().value(0).title, QString("Save SFF"));
-    QCOMPARE(tabTitle(0), QString("SFF*"));
-    QCOMPARE(readFile(path("kept.sff")), readFile(tenSprites));
-
-    // The archive keeps its name: Save writes the file it came from, without a dialog.
-    action("actionSalvar_2")->trigger();
-    QVERIFY(takeDialogsSeen().isEmpty());
-    QCOMPARE(tabTitle(0), QString("SFF"));
-    QSprites saved(nullptr, BlobsInMemory, false, -1);
-    QVERIFY(saved.load(path("kept.sff")));
-    QCOMPARE(saved.spriteInfo(0).group, quint16(99));
-
-    // Image and palette exports that fail are told as well.
-    expectWarning("actionSalvar_imagem", path("no/such/folder/sprite.png"), "Save image");
-    expectWarning("actionSave_palette", path("no/such/folder/palette.act"), "New palette");
-}
-
-void TestMainWindowSff::unreadableFilesChangeNothing()
-{
-    open(tenSprites);
-    // A New sprite whose image cannot be read leaves no empty record.
-    selectSprite(3);
-    expectWarning("actionNovo_sprite", writeFile(path("junk.png"), "this is no picture"), "New sprite");
-    QCOMPARE(labels(), QString("4 / 10 | Linked at 5, 1 | 12 x 8 pixels"));
-    QCOMPARE(tabTitle(0), QString("SFF"));
-    // Opening over a changed archive asks first; No keeps it.
-    child<QSpinBox>("sprX")->setValue(50);
-    run("actionAbrir_2", QMessageBox::No);
-    QCOMPARE(takeDialogsSeen().value(0).title, QString("Discard changes"));
-    QCOMPARE(text("sprPos"), QString("4 / 10"));
-    // What is not an archive is refused, and what is left is an empty archive.
-    const QString junkSff = writeFile(path("junk.sff"), QByteArray(600, 'x'));
-    answerMessageBox(QMessageBox::Yes);
-    expectWarning("actionAbrir_2", junkSff, "Open SFF");
-    QCOMPARE(labels(), QString("0 / 0 | No linkage | 0 x 0 pixels"));
-    for (const char* name : {"sprGrp", "sprImg", "sprX", "sprY", "sprDeLoad", "sprImgPal"})
-        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
-    // Commands that need a sprite do nothing, and ask nothing.
-    for (const char* name : {"actionTrocar_imagem", "actionSalvar_imagem", "actionDuplicar_sprite", "actionExcluir_sprite"})
-        action(name)->trigger();
-    QVERIFY(takeDialogsSeen().isEmpty());
-    // Nothing is saved, neither over the file that was not read nor elsewhere: Mugen would not open an empty archive.
-    for (const char* name : {"actionSalvar_2", "actionSave_As"}) {
-        run(name, QMessageBox::Ok);
-        const auto seen = takeDialogsSeen();
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].title, QString("Save SFF"));
-        QCOMPARE(seen[0].text, QString("You can't save an empty SFF because Mugen will not open it."));
-    }
-    QCOMPARE(readFile(junkSff), QByteArray(600, 'x'));
-}
-
-void TestMainWindowSff::paletteCommands()
-{
-    CORPUS_OR_SKIP(green, "palettes/green.act");
-    CORPUS_OR_SKIP(nxc, "palettes/nxc.act");
-    open(tenSprites);
-    child<QTabWidget>("tabs")->setCurrentIndex(1);
-    // Picking from the sprite selects the entry under the mouse: pixel (x, y)
-    // lies at the view's centre - axis + (x, y); sprite 9's axis is (9, -9).
-    selectSprite(9);
-    child<QToolButton>("actPega")->click();
-    auto* column = child<QVBoxLayout>("verticalLayout");
-    QWidget* view = column->itemAt(column->count() - 1)->widget();
-    QCoreApplication::processEvents();
-    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(view->width() / 2 - 9 + 15, view->height() / 2 + 9 + 12));
-    QPaletteWidget* grid = w->findChild<QPaletteWidget*>();
-    QVERIFY(grid->isSelected(uchar(ten->spriteImage(9).pixelIndex(15, 12))));
-    child<QToolButton>("actPega")->click();
-    // New: the file's palette goes in behind the active one; the same file again selects it.
-    selectSprite(0);
-    for (int k = 0; k < 2; ++k) {
-        child<QScrollBar>("actSel")->setValue(0);
-        run("actionNew_palette", green);
-        QCOMPARE(text("actPos"), QString("2 / 3"));
-    }
-    QCOMPARE(tabTitle(1), QString("ACT*"));
-    child<QSpinBox>("actGrp")->setValue(7);
-    // Open replaces the active palette's colours; Save writes them as an ACT file.
-    child<QScrollBar>("actSel")->setValue(2);
-    run("actionOpen_palette", nxc);
-    run("actionSave_palette", path("saved.act"));
-    QCOMPARE(readFile(path("saved.act")), readFile(nxc));
-    // An effect on the cells selected with the mouse.
-    child<QScrollBar>("actSel")->setValue(0);
-    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(10).center());
-    QTest::mouseClick(grid, Qt::LeftButton, Qt::ShiftModifier, grid->cellRect(12).center());
-    child<QComboBox>("comboBox")->setCurrentIndex(10); // Fire
-
-    saveAndReload("palettes.sff");
-    QCOMPARE(tabTitle(1), QString("ACT"));
-    QCOMPARE(back->spriteImage(0).colorTable().mid(9, 5),
-             (QList<QRgb>{qRgb(9, 9, 9), qRgb(110, 5, 0), qRgb(111, 5, 0), qRgb(112, 6, 0), qRgb(13, 13, 13)}));
-    QCOMPARE(back->paletteInfo(1).group, qint16(7));
-    QByteArray colours;
-    QVERIFY(QSprites::loadPaletteAct(green, colours));
-    QCOMPARE(back->paletteData(1), colours);
-    QVERIFY(QSprites::loadPaletteAct(nxc, colours));
-    QCOMPARE(back->paletteData(2), colours);
-    QCOMPARE(back->spriteInfo(9).paletteIndex, quint16(2)); // sprites follow their palette
-}
 
 QTEST_MAIN(TestMainWindowSff)
 #include "tst_mainwindow_sff.moc"
