@@ -26,17 +26,15 @@ inline QImage indexedImage(int w, int h, const std::function<int(int, int)>& pix
     return img;
 }
 
-inline void addSprite(QSprites& s, int group, int number, int ax, int ay, const QImage& img)
+// Sprite 0,0 (the archive has no other) with its axis at (ax, ay).
+inline void addSprite(QSprites& s, int ax, int ay, const QImage& img)
 {
     s.addSprite();
-    const int i = s.spriteCount() - 1;
-    s.setImage(i, img);
-    SpriteInfo info = s.spriteInfo(i);
-    info.group = quint16(group);
-    info.number = quint16(number);
+    s.setImage(0, img);
+    SpriteInfo info = s.spriteInfo(0);
     info.axisX = qint16(ax);
     info.axisY = qint16(ay);
-    s.setSpriteInfo(i, info);
+    s.setSpriteInfo(0, info);
 }
 
 inline QRect corners(int x1, int y1, int x2, int y2) { return QRect(QPoint(x1, y1), QPoint(x2, y2)); }
@@ -57,14 +55,14 @@ struct View
         r.viewSize = size;
         r.resized();
     }
-    void addSprite(int ax, int ay, const QImage& img) { renderview::addSprite(sprites, 0, 0, ax, ay, img); }
-    // Action 0 of the given AIR text, shown at frame f with every box visible.
-    void showAction(const QByteArray& air, int f = 0)
+    void addSprite(int ax, int ay, const QImage& img) { renderview::addSprite(sprites, ax, ay, img); }
+    // An action of the given AIR text, shown at frame f with every box visible.
+    void showAction(const QByteArray& air, int f = 0, int action = 0)
     {
         anims.clear();
         anims.parse(air, "v.air");
         r.setClsnVisibility(true, true, true);
-        r.setSource(0, AnimationMode);
+        r.setSource(action, AnimationMode);
         r.setFrame(f);
         r.setPalette(-1);
     }
@@ -86,15 +84,10 @@ struct View
     void click(QPoint p) { mouse(QEvent::MouseButtonPress, p), mouse(QEvent::MouseButtonRelease, p); }
     void wheel(int delta)
     {
-        QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+        QWheelEvent e({5, 5}, {5, 5}, {}, {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         r.wheelEvent(&e);
     }
-    void setZoom(int index)
-    {
-        r.zoomIndex = quint8(index);
-        r.updateGeometry();
-    }
+    void setZoom(int index) { r.zoomIndex = quint8(index), r.updateGeometry(); }
 };
 
 } // namespace renderview

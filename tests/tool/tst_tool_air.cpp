@@ -39,7 +39,6 @@ void TestToolAir::commands_data()
            "Loopstart\n0,1, -5,0, 10\n0,0, 0,0, 5, , S\n0,0, 0,0, 5, V, AS64D192\n0,0, 0,0, 5, , A\n\n";
     QTest::newRow("convert of a missing file") << QStringList{"air", "convert", "/nonexistent/x.air", "OUT"}
                                                << QByteArray() << 1 << QString();
-    QTest::newRow("no sub-command") << QStringList{"air"} << QByteArray() << 2 << QString();
     QTest::newRow("convert with one file") << QStringList{"air", "convert", "IN"} << QByteArray() << 2 << QString();
 }
 
