@@ -148,11 +148,9 @@ void TestSprRender::viewScript_data()
     QTest::newRow("a resize after a pan re-centres") << offset << "@20,20>7,5 R" << " at 150,75";
     QTest::newRow("wheel: stops at factor 8, almost a notch back does nothing") << offset << "Z8 W360 W-119" << " zoom 9";
     QTest::newRow("wheel: stops at factor 0.25") << offset << "Z1 W-600" << " zoom 0";
-    QTest::newRow("sprite axis, 1:1") << offset << "S s5,5>1,0>10,0" << " axis 0,20";
-    QTest::newRow("sprite axis, zoom 4, 3 pixels") << offset << "Z5 S s5,5>0,3" << "";
-    QTest::newRow("sprite axis, zoom 4, whole sprite pixels") << offset << "Z5 S s5,5>0,4>0,7>0,8" << " axis 10,18";
-    QTest::newRow("frame offset, zoom 2, half a pixel") << offset << "Z3 o>1,0" << "";
-    QTest::newRow("frame offset, zoom 2") << offset << "Z3 o>1,0>6,-2" << " offset 8,-4";
+    // At zoom 4 a drag of 3 pixels moves nothing, one of 7 a whole sprite pixel.
+    QTest::newRow("sprite axis, 1:1 then zoom 4") << offset << "S s5,5>1,0>10,0 Z5 s5,5>0,3 s5,5>0,4>0,7>0,8" << " axis 0,18";
+    QTest::newRow("frame offset, zoom 2, half a pixel, then 3") << offset << "Z3 o>1,0 o>1,0>6,-2" << " offset 8,-4";
     QTest::newRow("pick at zoom 4: part of a pixel, the last") << offset << "Z5 S P s7,3 s119,159" << " picked 2 picked 164";
     QTest::newRow("pick at zoom 0.5, last screen column") << offset << "Z1 S P s14,0" << " picked 29";
     QTest::newRow("no pick when off, nor right of the sprite") << offset << "S s7,3 P s30,0" << "";
