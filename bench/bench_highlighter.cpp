@@ -18,6 +18,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -113,18 +115,6 @@ void BM_RehighlightOneLine(benchmark::State& state)
 }
 BENCHMARK(BM_RehighlightOneLine)->Unit(benchmark::kMicrosecond);
 
-class PaintWatch : public QObject
-{
-public:
-    bool painted = false;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
 // From the file on disk to the editor painted with the coloured text, as
 // the code page's Open does it.
 void BM_OpenUntilShownColoured(benchmark::State& state)
@@ -147,7 +137,7 @@ void BM_OpenUntilShownColoured(benchmark::State& state)
     window.show();
     QCoreApplication::processEvents();
 
-    PaintWatch watch;
+    benchsupport::PaintWatch watch;
     files.editor()->viewport()->installEventFilter(&watch);
     bool coloured = true;
     for (auto _ : state) {

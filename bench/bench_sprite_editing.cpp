@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -141,23 +143,11 @@ void BM_ReduceTrueColourImage(benchmark::State& state)
 }
 BENCHMARK(BM_ReduceTrueColourImage)->Arg(128)->Arg(320)->Arg(640)->Unit(benchmark::kMillisecond);
 
-QtMessageHandler defaultHandler = nullptr;
-
-void quietHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
-{
-    if (msg.contains(QLatin1String("propagateSizeHints")))
-        return;
-    if (defaultHandler)
-        defaultHandler(type, ctx, msg);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(msg));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    defaultHandler = qInstallMessageHandler(quietHandler);
+    benchsupport::quietenOffscreenWarnings();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

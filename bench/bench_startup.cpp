@@ -9,29 +9,19 @@
 #include <QPixmap>
 #include <QSplashScreen>
 
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 
 namespace {
 
-class PaintWatch : public QObject
-{
-public:
-    bool painted = false;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
 // Builds, shows and paints a window; returns the nanoseconds it took and
 // leaves the window to the caller.
 qint64 startWindow(MainWindow** out)
 {
-    PaintWatch watch;
+    benchsupport::PaintWatch watch;
     qApp->installEventFilter(&watch);
     QElapsedTimer t;
     t.start();
@@ -57,24 +47,11 @@ void BM_StartUpToFirstPaint(benchmark::State& state)
 }
 BENCHMARK(BM_StartUpToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// The offscreen platform warns on every window shown; that is not news here.
-QtMessageHandler defaultHandler = nullptr;
-
-void quietHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
-{
-    if (msg.contains(QLatin1String("propagateSizeHints")))
-        return;
-    if (defaultHandler)
-        defaultHandler(type, ctx, msg);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(msg));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    defaultHandler = qInstallMessageHandler(quietHandler);
+    benchsupport::quietenOffscreenWarnings();
     QApplication app(argc, argv);
     {
         // As the program does: the splash is up and painted before the window is built.
