@@ -1,21 +1,11 @@
-// Any bytes as raw pixels sprite data, for a sprite of up to 512 x 512 pixels
-// taken from the first bytes of the input.
+// Any bytes as raw sprite data, for a sprite of up to 512 x 512 pixels in
+// any of its pixel layouts, all taken from the first bytes of the input.
+#include "decoderfuzz.h"
 #include "spritecodecs.h"
-
-#include <cstddef>
-#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 5)
-        return 0;
-    static const QImage::Format formats[3] = {QImage::Format_Indexed8, QImage::Format_RGB888, QImage::Format_ARGB32};
-    const int width = (data[0] | data[1] << 8) % 513;
-    const int height = (data[2] | data[3] << 8) % 513;
-    const int fmt = data[4];
-    const QByteArrayView body(reinterpret_cast<const char*>(data) + 5, qsizetype(size - 5));
-    const QImage image = decodeRaw(body, width, height, formats[fmt % 3]);
-    if ((width == 0 || height == 0) != image.isNull())
-        __builtin_trap();
-    return 0;
+    return fuzzDecoder(data, size, [data](QByteArrayView body, int width, int height) {
+        return decodeRaw(body, width, height, fuzzedFormat(data));
+    });
 }
