@@ -1,15 +1,18 @@
 #ifndef RENDERVIEW_H
 #define RENDERVIEW_H
 
+#include "animationcommands.h"
 #include "qmessages.h"
 #include "qsprrender.h"
+#include "spritecommands.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <functional>
 
 // A renderer drawing off-screen, with its own archive and animations, driven
-// by synthetic mouse events.
+// by synthetic mouse events. Its edit requests become steps of the documents'
+// histories, as the window's pages make them.
 namespace renderview {
 
 inline QRgb paletteColour(int i) { return qRgb(i, (i * 7) & 255, 255 - i); }
@@ -54,6 +57,24 @@ struct View
         r.setBackground(QColor(10, 20, 30), QColor(10, 20, 30));
         r.viewSize = size;
         r.resized();
+        QObject::connect(&r, &QSprRender::spriteAxisMoved, [this](int index, QPoint axis) {
+            SpriteInfo info = sprites.spriteInfo(index);
+            info.axisX = qint16(axis.x());
+            info.axisY = qint16(axis.y());
+            push(sprites.undoStack(), spritecommands::changeInfo(&sprites, index, info, ChangeSpriteInfo::Axis));
+        });
+        QObject::connect(&r, &QSprRender::frameOffsetMoved, [this](int action, int frame, QPoint offset) {
+            push(anims.undoStack(), animationcommands::moveOffset(&anims, action, frame, offset.x(), offset.y()));
+        });
+        QObject::connect(&r, &QSprRender::boxesChanged,
+                         [this](int action, int frame, const FrameBoxes& boxes, const QString& text) {
+                             push(anims.undoStack(), animationcommands::changeBoxes(&anims, action, frame, boxes, text));
+                         });
+    }
+    static void push(QUndoStack* stack, QUndoCommand* step)
+    {
+        if (step)
+            stack->push(step);
     }
     void addSprite(int ax, int ay, const QImage& img) { renderview::addSprite(sprites, ax, ay, img); }
     // An action of the given AIR text, shown at frame f with every box visible.

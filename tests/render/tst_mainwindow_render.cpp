@@ -41,11 +41,11 @@ void TestMainWindowRender::viewInTheWindow()
     QVERIFY(QTest::qWaitForWindowExposed(w));
     // A 20 x 30 sprite (axis 10, 30) of colour 7, palette 1,1, a second palette
     // 1,2 where colour 7 is red, and an action with a box.
-    QSprites* s = renderer()->sprites;
+    QSprites* s = &w->spriteArchive();
     renderview::addSprite(*s, 10, 30, renderview::indexedImage(20, 30, [](int, int) { return 7; }));
     s->setPaletteInfo(0, 1, 1, 256);
     s->addPalette(QByteArray(21, '\0') + QByteArray(1, char(255)) + QByteArray(746, '\0'), false, 1, 2);
-    renderer()->animations->parse("[Begin Action 7]\nClsn1: 1\n Clsn1[0] = 20,20,60,60\n0,0, 3,4, 5\n", "t.air");
+    w->animationSet().parse("[Begin Action 7]\nClsn1: 1\n Clsn1[0] = 20,20,60,60\n0,0, 3,4, 5\n", "t.air");
     w->updateSpriteRange();
     w->updatePaletteRange();
     w->updateAnimationRange();

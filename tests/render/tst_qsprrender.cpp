@@ -193,7 +193,7 @@ void TestSprRender::viewScript()
     v.showAction(air);
     const QString before = v.anims.actionText(0);
     const QPoint offsetBefore(v.anims.frame(0, 0)->x, v.anims.frame(0, 0)->y);
-    QSignalSpy edited(&v.r, &QSprRender::boxesEdited), moved(&v.r, &QSprRender::axisChanged),
+    QSignalSpy edited(&v.r, &QSprRender::boxesChanged), moved(&v.r, &QSprRender::axisChanged),
         picked(&v.r, &QSprRender::colorCaptured), ended(&v.r, &QSprRender::clsnModeExit);
     static const QRegularExpression gesture(R"(^([+^!~]*)(?:(\d)|h(\d)|([@s])(-?\d+),(-?\d+)|o)((?:>-?\d+,-?\d+)*)$)");
     int frame = 0, zoom = 2;

@@ -87,6 +87,13 @@ private slots:
 
 private:
     template <class T = QObject> T* child(const QString& name) { return w->findChild<T*>(name); }
+    // The document a tab edits (SFF and ACT share the sprite archive).
+    QFileDocument* document(int tab)
+    {
+        return tab <= 1 ? static_cast<QFileDocument*>(&w->spriteArchive())
+               : tab == 2 ? static_cast<QFileDocument*>(&w->soundArchive())
+                          : &w->animationSet();
+    }
     QString titles(const char* tabs = "tabs")
     {
         QStringList s;
@@ -197,6 +204,7 @@ void TestMainWindow::slotsMenusAndToolButtons()
     }
     QCOMPARE(menus, QStringList({
         "menuMorvane=File: actionNovo actionAbrir actionSalvar",
+        "menuEdit=Edit: actionUndo actionRedo",
         "menuView=View: actionBackground_color actionUtilities - actionAttack_CLSN actionColision_CLSN "
         "actionDefault_CLSN",
         "menuSFF=SFF: actionNovo_2+ actionAbrir_2+ actionSalvar_2+ actionSave_As - actionNovo_sprite+ "
@@ -211,7 +219,7 @@ void TestMainWindow::slotsMenusAndToolButtons()
         "menuAjuda=Help: actionSobre",
     }));
     QCOMPARE(titles(), QString("sffTab=SFF|actTab=ACT|sndTab=SND|airTab=AIR|cmdcnsTab=DEF / CMD / CNS"));
-    QCOMPARE(titles("utilTabs"), QString("issuesTab=Issues|searchTab=Search|palremapTab=Palette ReMap"));
+    QCOMPARE(titles("utilTabs"), QString("issuesTab=Issues|searchTab=Search|palremapTab=Palette ReMap|historyTab=History"));
 
     // Tool buttons that stand for a menu's action show its icon and tip and trigger it.
     for (const QString& pair : words(
@@ -267,7 +275,7 @@ void TestMainWindow::compiledImages()
 // page leaves a snapshot to look at.
 void TestMainWindow::pagesFitWithoutOverlap()
 {
-    QCOMPARE(w->size(), QSize(750, 550));
+    QCOMPARE(w->size(), QSize(800, 550));
     for (const QString& pair : words("sffTab=sff actTab=act sndTab=snd airTab=air cmdcnsTab=def searchTab=search")) {
         const QString name = pair.section('=', 0, 0);
         auto* page = child<QWidget>(name);
@@ -301,7 +309,7 @@ void TestMainWindow::pagesFitWithoutOverlap()
 void TestMainWindow::confirmDiscardAndMarks_data()
 {
     QTest::addColumn<int>("tab");
-    QTest::addColumn<int>("sharing"); // the tab that shares the modified flag, or -1
+    QTest::addColumn<int>("sharing"); // the tab that shares the document, or -1
     QTest::addColumn<QString>("question");
     QTest::newRow("SFF") << 0 << 1 << "Do you really want to discard the changes made in the sprites and/or palettes";
     QTest::newRow("ACT") << 1 << 0 << "Do you really want to discard the changes made in the sprites and/or palettes";
@@ -315,12 +323,21 @@ void TestMainWindow::confirmDiscardAndMarks()
     QFETCH(int, sharing);
     QFETCH(QString, question);
     const QString plain = titles(), tag = QTest::currentDataTag();
+    // The mark names one tab's title.
     w->setModifiedMark(tab, true);
-    const QString marked = titles();
-    QCOMPARE(marked, QString(plain).replace('=' + tag, '=' + tag + '*')); // that tab only, even when sharing
+    QCOMPARE(titles(), QString(plain).replace('=' + tag, '=' + tag + '*'));
+    w->setModifiedMark(tab, false);
 
-    // No keeps the changes, Yes lets them go; the tab sharing the flag asks
-    // too, the others do not.
+    // The document behind the tab holds unsaved work: both tabs of a shared
+    // document say so.
+    QUndoStack* stack = document(tab)->undoStack();
+    stack->resetClean();
+    const QString marked = sharing < 0 ? QString(plain).replace('=' + tag, '=' + tag + '*')
+                                       : QString(plain).replace("=SFF", "=SFF*").replace("=ACT", "=ACT*");
+    QCOMPARE(titles(), marked);
+
+    // No keeps the changes, Yes lets them go; the tab sharing the document
+    // asks too, the others do not.
     answerMessageBox(QMessageBox::No);
     answerMessageBox(QMessageBox::Yes);
     if (sharing >= 0)
@@ -333,17 +350,16 @@ void TestMainWindow::confirmDiscardAndMarks()
     for (const auto& d : seen)
         QCOMPARE(d.title + ": " + d.text, "Discard changes: " + question);
 
-    // Yes saved nothing: the mark stays until cleared, through either tab when shared.
+    // Yes saved nothing: the marks stay until the document is saved.
     QCOMPARE(titles(), marked);
-    w->setModifiedMark(sharing < 0 ? tab : sharing, false);
+    stack->setClean();
     QVERIFY(w->confirmDiscard(tab) && takeDialogsSeen().isEmpty());
-    w->setModifiedMark(tab, false);
     QCOMPARE(titles(), plain);
 }
 
 void TestMainWindow::closeAsksForEachModifiedArchive_data()
 {
-    QTest::addColumn<QList<int>>("modified"); // tabs marked modified
+    QTest::addColumn<QList<int>>("modified"); // tabs whose documents hold unsaved work
     QTest::addColumn<QList<int>>("answers");  // QMessageBox buttons, one per question asked
     QTest::addColumn<bool>("closes");
     const int yes = QMessageBox::Yes, no = QMessageBox::No;
@@ -361,7 +377,7 @@ void TestMainWindow::closeAsksForEachModifiedArchive()
     QFETCH(QList<int>, answers);
     QFETCH(bool, closes);
     for (int tab : modified)
-        w->setModifiedMark(tab, true);
+        document(tab)->undoStack()->resetClean();
     for (int a : answers)
         answerMessageBox(QMessageBox::StandardButton(a));
     QCOMPARE(w->close(), closes);
@@ -435,7 +451,7 @@ void TestMainWindow::tabsUtilitiesNewAndTranslation()
     QVERIFY(messages->rowCount() == 0 && kind->text() == "Character" && takeDialogsSeen().isEmpty());
 
     // The translation step sets every text again, marks of unsaved work included.
-    w->setModifiedMark(2, true);
+    w->soundArchive().undoStack()->resetClean();
     QEvent change(QEvent::LanguageChange);
     QApplication::sendEvent(w, &change);
     QCOMPARE(titles(), "sffTab=SFF|actTab=ACT|sndTab=SND*|airTab=AIR|cmdcnsTab=DEF / CMD / CNS");

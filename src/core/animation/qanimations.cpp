@@ -2,6 +2,7 @@
 
 #include "maker.h"
 #include "qmessages.h"
+#include "savefile.h"
 #include "textdecode.h"
 
 #include <QFile>
@@ -570,21 +571,27 @@ QAnimations::QAnimations(QMessages* messages) : messages(messages) {}
 
 QAnimations::~QAnimations()
 {
+    undoStack()->clear();
     qDeleteAll(actions);
 }
 
 bool QAnimations::load(const QString& filePath)
 {
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        setErrorString(file.errorString());
         return false;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        setErrorString(file.errorString());
         return false;
+    }
     const QFileInfo info(filePath);
-    path = info.absoluteFilePath();
-    fileName = info.fileName();
-    parse(bytes, fileName);
+    setFileName(info.absoluteFilePath());
+    parse(bytes, info.fileName());
+    markFresh();
+    emit documentReset();
     return true;
 }
 
@@ -592,36 +599,53 @@ void QAnimations::parse(const QByteArray& bytes, const QString& name)
 {
     const QString text = decodeText(bytes);
     AirParser parser(text, messages, name);
+    const int before = int(actions.size());
     parser.parseFile(actions);
+    if (actions.size() > before)
+        emit actionsInserted(before, int(actions.size()) - before);
 }
 
 bool QAnimations::save(const QString& filePath)
 {
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        setErrorString(file.errorString());
         return false;
+    }
     const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(bytes) != bytes.size()) {
+        setErrorString(file.errorString());
+        file.cancelWriting();
         return false;
-    const QFileInfo info(filePath);
-    path = info.absoluteFilePath();
-    fileName = info.fileName();
+    }
+    if (!commitSaveFile(file)) {
+        setErrorString(file.errorString());
+        return false;
+    }
+    setFileName(QFileInfo(filePath).absoluteFilePath());
+    markSaved();
     return true;
 }
 
 bool QAnimations::save()
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (fileName().isEmpty() || !QFileInfo::exists(fileName()))
         return false;
-    return save(path);
+    return save(fileName());
 }
 
 void QAnimations::clear()
 {
+    markFresh();
     qDeleteAll(actions);
     actions.clear();
-    path.clear();
-    fileName.clear();
+    setFileName(QString());
+    emit documentReset();
+}
+
+QString QAnimations::fileNameOnly() const
+{
+    return QFileInfo(fileName()).fileName();
 }
 
 QString QAnimations::text() const
@@ -662,9 +686,14 @@ int QAnimations::actionCount() const
     return int(actions.size());
 }
 
-AirAction* QAnimations::action(int index) const
+AirAction* QAnimations::editableAction(int index) const
 {
     return index >= 0 && index < actions.size() ? actions.at(index) : nullptr;
+}
+
+const AirAction* QAnimations::action(int index) const
+{
+    return editableAction(index);
 }
 
 AirActionInfo QAnimations::actionInfo(int index) const
@@ -675,9 +704,10 @@ AirActionInfo QAnimations::actionInfo(int index) const
 
 void QAnimations::setActionInfo(int index, const QString& name, int number)
 {
-    if (AirAction* a = action(index)) {
+    if (AirAction* a = editableAction(index)) {
         a->name = name;
         a->number = number;
+        emit actionChanged(index);
     }
 }
 
@@ -687,16 +717,17 @@ void QAnimations::insertAction(int index)
     a->number = int(actions.size());
     a->frames.append(new AirFrame);
     if (index < 0 || index >= actions.size())
-        actions.append(a);
-    else
-        actions.insert(index, a);
+        index = int(actions.size());
+    actions.insert(index, a);
+    emit actionsInserted(index, 1);
 }
 
 void QAnimations::deleteAction(int index)
 {
-    if (AirAction* a = action(index)) {
+    if (AirAction* a = editableAction(index)) {
         actions.removeAt(index);
         delete a;
+        emit actionsRemoved(index, 1);
     }
 }
 
@@ -706,7 +737,7 @@ int QAnimations::frameCount(int actionIndex) const
     return a ? int(a->frames.size()) : 0;
 }
 
-AirFrame* QAnimations::frame(int actionIndex, int index) const
+const AirFrame* QAnimations::frame(int actionIndex, int index) const
 {
     const AirAction* a = action(actionIndex);
     return a && index >= 0 && index < a->frames.size() ? a->frames.at(index) : nullptr;
@@ -719,7 +750,7 @@ void QAnimations::appendFrame(int actionIndex)
 
 void QAnimations::insertFrame(int actionIndex, int at)
 {
-    AirAction* a = action(actionIndex);
+    AirAction* a = editableAction(actionIndex);
     if (!a)
         return;
     if (at < 0 || at > a->frames.size())
@@ -730,11 +761,12 @@ void QAnimations::insertFrame(int actionIndex, int at)
         for (ClsnDefaultBox& d : *list)
             if (d.fromFrame >= at && at < a->frames.size() - 1)
                 ++d.fromFrame;
+    emit framesInserted(actionIndex, at, 1);
 }
 
 void QAnimations::deleteFrame(int actionIndex, int index)
 {
-    AirAction* a = action(actionIndex);
+    AirAction* a = editableAction(actionIndex);
     if (!a || index < 0 || index >= a->frames.size())
         return;
     delete a->frames.takeAt(index);
@@ -743,12 +775,54 @@ void QAnimations::deleteFrame(int actionIndex, int index)
         for (ClsnDefaultBox& d : *list)
             if (d.fromFrame > index)
                 --d.fromFrame;
+    emit framesRemoved(actionIndex, index, 1);
 }
 
-QList<ClsnDefaultBox>* QAnimations::defaultList(int actionIndex, int type) const
+void QAnimations::setFrame(int actionIndex, int index, const AirFrame& f)
 {
-    AirAction* a = action(actionIndex);
+    AirAction* a = editableAction(actionIndex);
+    if (!a || index < 0 || index >= a->frames.size())
+        return;
+    *a->frames[index] = f;
+    emit frameChanged(actionIndex, index);
+}
+
+const QList<ClsnDefaultBox>* QAnimations::defaultList(int actionIndex, int type) const
+{
+    const AirAction* a = action(actionIndex);
     if (!a || (type != 0 && type != 1))
         return nullptr;
     return type == 0 ? &a->clsn1Default : &a->clsn2Default;
+}
+
+FrameBoxes QAnimations::frameBoxes(int actionIndex, int index) const
+{
+    FrameBoxes b;
+    const AirAction* a = action(actionIndex);
+    if (!a)
+        return b;
+    b.clsn1Default = a->clsn1Default;
+    b.clsn2Default = a->clsn2Default;
+    if (const AirFrame* f = frame(actionIndex, index)) {
+        b.clsn1 = f->clsn1;
+        b.clsn2 = f->clsn2;
+    }
+    return b;
+}
+
+void QAnimations::setFrameBoxes(int actionIndex, int index, const FrameBoxes& boxes)
+{
+    AirAction* a = editableAction(actionIndex);
+    if (!a)
+        return;
+    const bool defaults = a->clsn1Default != boxes.clsn1Default || a->clsn2Default != boxes.clsn2Default;
+    a->clsn1Default = boxes.clsn1Default;
+    a->clsn2Default = boxes.clsn2Default;
+    if (index >= 0 && index < a->frames.size()) {
+        a->frames[index]->clsn1 = boxes.clsn1;
+        a->frames[index]->clsn2 = boxes.clsn2;
+        emit frameChanged(actionIndex, index);
+    }
+    if (defaults)
+        emit actionChanged(actionIndex);
 }

@@ -1,9 +1,10 @@
 #ifndef QANIMATIONS_H
 #define QANIMATIONS_H
 
+#include "qfiledocument.h"
+
 #include <QByteArray>
 #include <QList>
-#include <QObject>
 #include <QString>
 
 class QMessages;
@@ -73,23 +74,39 @@ struct AirActionInfo
     int number = 0;
 };
 
+// Every box a frame shows: its own, and the default blocks of its action.
+struct FrameBoxes
+{
+    QList<ClsnRect> clsn1;
+    QList<ClsnRect> clsn2;
+    QList<ClsnDefaultBox> clsn1Default;
+    QList<ClsnDefaultBox> clsn2Default;
+
+    bool operator==(const FrameBoxes&) const = default;
+};
+
 // The animations of one AIR file. Parse problems go to the issues list as
 // "file(line): message" lines; a load never stops on them.
-class QAnimations : public QObject
+//
+// The mutators change the set at once, without an undo step: the commands of
+// animationcommands.h call them. In the window every edit is a command pushed
+// onto undoStack().
+class QAnimations : public QFileDocument
 {
     Q_OBJECT
 public:
     explicit QAnimations(QMessages* messages);
     ~QAnimations() override;
 
+    int itemCount() const override { return actionCount(); }
     // Appends the actions of the file; false (and nothing changed) when the
     // file cannot be read.
-    bool load(const QString& path);
+    bool load(const QString& path) override;
     // Writes the whole set; false when the file cannot be written, in which
     // case the file on disk is left as it was.
-    bool save(const QString& path);
+    bool save(const QString& path) override;
     bool save();
-    void clear();
+    void clear() override;
 
     // The same without files: `name` is the file name used in issue lines.
     void parse(const QByteArray& bytes, const QString& name);
@@ -97,30 +114,44 @@ public:
     QString text() const;
     QString actionText(int index) const;
 
-    QString filePath() const { return path; }
-    QString fileNameOnly() const { return fileName; }
+    // The file's name without its folder, as issue lines name it.
+    QString fileNameOnly() const;
 
     int actionCount() const;
     AirActionInfo actionInfo(int index) const;
+    const AirAction* action(int index) const;
+    int frameCount(int action) const;
+    const AirFrame* frame(int action, int index) const;
+    // type 0: Clsn1 defaults, type 1: Clsn2 defaults; null for a bad index.
+    const QList<ClsnDefaultBox>* defaultList(int action, int type) const;
+    FrameBoxes frameBoxes(int action, int frame) const;
+
     void setActionInfo(int index, const QString& name, int number);
-    AirAction* action(int index) const;
     void insertAction(int index);
     void deleteAction(int index);
-
-    int frameCount(int action) const;
-    AirFrame* frame(int action, int index) const;
     void appendFrame(int action);
     void insertFrame(int action, int at);
     void deleteFrame(int action, int index);
+    // Every field of a frame, its own boxes included.
+    void setFrame(int action, int index, const AirFrame& frame);
+    // The frame's own boxes and its action's default blocks.
+    void setFrameBoxes(int action, int frame, const FrameBoxes& boxes);
 
-    // type 0: Clsn1 defaults, type 1: Clsn2 defaults; null for a bad index.
-    QList<ClsnDefaultBox>* defaultList(int action, int type) const;
+signals:
+    // A frame's fields or own boxes changed.
+    void frameChanged(int action, int frame);
+    // An action's name, number or default boxes changed.
+    void actionChanged(int action);
+    void actionsInserted(int index, int count);
+    void actionsRemoved(int index, int count);
+    void framesInserted(int action, int index, int count);
+    void framesRemoved(int action, int index, int count);
 
 private:
+    AirAction* editableAction(int index) const;
+
     QMessages* messages;
     QList<AirAction*> actions;
-    QString path;
-    QString fileName;
 };
 
 #endif

@@ -171,15 +171,111 @@ QSprRender::QSprRender(QObject* parent)
         h = QPoint(5000, 5000);
 }
 
-void QSprRender::setSprites(QSprites* s)
+void QSprRender::setSprites(const QSprites* s)
 {
+    if (sprites)
+        disconnect(sprites, nullptr, this, nullptr);
     sprites = s;
     remap.setSprites(s);
+    if (!s)
+        return;
+    connect(s, &QSprites::spriteChanged, this, &QSprRender::spriteChanged);
+    connect(s, &QSprites::paletteChanged, this, &QSprRender::paletteChanged);
+    for (auto signal : {&QSprites::spritesInserted, &QSprites::spritesRemoved, &QSprites::palettesInserted,
+                        &QSprites::palettesRemoved})
+        connect(s, signal, this, &QSprRender::spritesChanged);
+    connect(s, &QSprites::documentReset, this, &QSprRender::spritesChanged);
 }
 
-void QSprRender::setAnimations(QAnimations* a)
+void QSprRender::setAnimations(const QAnimations* a)
 {
+    if (animations)
+        disconnect(animations, nullptr, this, nullptr);
     animations = a;
+    if (!a)
+        return;
+    connect(a, &QAnimations::frameChanged, this, [this](int action, int f) {
+        if (f == frameIndex)
+            animationChanged(action);
+    });
+    connect(a, &QAnimations::actionChanged, this, &QSprRender::animationChanged);
+    connect(a, &QAnimations::framesInserted, this, [this](int action) { animationChanged(action); });
+    connect(a, &QAnimations::framesRemoved, this, [this](int action) { animationChanged(action); });
+    connect(a, &QAnimations::actionsInserted, this, [this] { animationChanged(currentIndex); });
+    connect(a, &QAnimations::actionsRemoved, this, [this] { animationChanged(currentIndex); });
+    connect(a, &QAnimations::documentReset, this, [this] { animationChanged(currentIndex); });
+}
+
+void QSprRender::spriteChanged(int index)
+{
+    // The sprite shown, or the one whose image it shows through its links.
+    const int shown = mode == SpriteMode ? currentIndex : frameSpriteIndex;
+    if (index == shown || (sprites && sprites->linkTarget(shown) == index))
+        spritesChanged();
+}
+
+void QSprRender::paletteChanged(int index)
+{
+    if (index == paletteIndex || index == chosenPalette)
+        spritesChanged();
+}
+
+void QSprRender::spritesChanged()
+{
+    if (mode == AnimationMode) {
+        reloadFrame();
+        return;
+    }
+    if (!sprites || currentIndex < 0 || currentIndex >= sprites->spriteCount()) {
+        reset();
+        repaint();
+        return;
+    }
+    spriteInfo = sprites->spriteInfo(currentIndex);
+    spriteSize = sprites->spriteSize(currentIndex);
+    takeDrawPixels(currentIndex);
+    spritePixels = spriteSize.imageFormat == QImage::Format_Indexed8 ? drawPixels : QByteArray();
+    setPalette(paletteRequest);
+    updateGeometry();
+    repaint();
+}
+
+void QSprRender::animationChanged(int action)
+{
+    if (mode == AnimationMode && action == currentIndex)
+        reloadFrame();
+}
+
+void QSprRender::reloadFrame()
+{
+    if (!animations || currentIndex < 0 || currentIndex >= animations->actionCount()
+        || animations->frameCount(currentIndex) == 0) {
+        reset();
+        repaint();
+        return;
+    }
+    // The same boxes stay selected (by list and position) across the reload.
+    struct Key {
+        bool isDefault;
+        int type;
+        int listIndex;
+    };
+    QList<Key> chosen;
+    for (const ClsnBox& b : boxes)
+        if (b.selected)
+            chosen.append({b.isDefault, b.type, b.listIndex});
+    const AirActionInfo info = animations->actionInfo(currentIndex);
+    actionName = info.name;
+    actionNumber = info.number;
+    setFrame(qMin(frameIndex, animations->frameCount(currentIndex) - 1));
+    for (ClsnBox& b : boxes)
+        for (const Key& k : chosen)
+            if (b.isDefault == k.isDefault && b.type == k.type && b.listIndex == k.listIndex)
+                b.selected = true;
+    selectionActive = std::any_of(boxes.begin(), boxes.end(), [](const ClsnBox& b) { return b.selected; });
+    setPalette(paletteRequest);
+    updateGeometry();
+    repaint();
 }
 
 int QSprRender::integerZoom() const
@@ -255,6 +351,7 @@ void QSprRender::setFrame(int f)
     frameCopy = *frame;
     frameCopy.clsn1.clear();
     frameCopy.clsn2.clear();
+    work = animations->frameBoxes(currentIndex, f);
     frameSpriteIndex = -1;
     if (sprites && frame->group >= 0 && frame->group <= 0xFFFF && frame->number >= 0 && frame->number <= 0xFFFF)
         frameSpriteIndex = sprites->findSprite(0, quint16(frame->group), quint16(frame->number));
@@ -272,6 +369,7 @@ void QSprRender::setFrame(int f)
 
 int QSprRender::setPalette(int index)
 {
+    paletteRequest = index;
     if (index < 0)
         index = spriteInfo.paletteIndex;
     // Kept apart from paletteIndex so that a changed table is applied to the
@@ -282,22 +380,6 @@ int QSprRender::setPalette(int index)
     if (mapped >= 0)
         paletteIndex = mapped;
     return mapped;
-}
-
-void QSprRender::commitFrame()
-{
-    if (!frame)
-        return;
-    frame->loopStart = frameCopy.loopStart;
-    frame->group = frameCopy.group;
-    frame->number = frameCopy.number;
-    frame->x = frameCopy.x;
-    frame->y = frameCopy.y;
-    frame->time = frameCopy.time;
-    frame->flip = frameCopy.flip;
-    frame->transparency = frameCopy.transparency;
-    frame->srcAlpha = frameCopy.srcAlpha;
-    frame->dstAlpha = frameCopy.dstAlpha;
 }
 
 void QSprRender::refresh()
@@ -345,16 +427,23 @@ void QSprRender::clearSelection()
 // ---------------------------------------------------------------------------
 // Boxes
 
-QList<ClsnRect>* QSprRender::ownList(int type) const
+QList<ClsnRect>* QSprRender::ownList(int type)
 {
     if (!frame)
         return nullptr;
-    return type == 0 ? &frame->clsn1 : &frame->clsn2;
+    return type == 0 ? &work.clsn1 : &work.clsn2;
 }
 
-QList<ClsnDefaultBox>* QSprRender::defaultsOf(int type) const
+QList<ClsnDefaultBox>* QSprRender::defaultsOf(int type)
 {
-    return animations ? animations->defaultList(currentIndex, type) : nullptr;
+    if (!frame || (type != 0 && type != 1))
+        return nullptr;
+    return type == 0 ? &work.clsn1Default : &work.clsn2Default;
+}
+
+void QSprRender::requestBoxes(const QString& text)
+{
+    emit boxesChanged(currentIndex, frameIndex, work, text);
 }
 
 void QSprRender::loadBoxes()
@@ -497,7 +586,7 @@ void QSprRender::toggleSelected(bool toggleDefault)
     selectionActive = std::any_of(boxes.begin(), boxes.end(), [](const ClsnBox& b) { return b.selected; });
     updateGeometry();
     repaint();
-    emit boxesEdited();
+    requestBoxes(toggleDefault ? tr("Change default boxes") : tr("Change box type"));
 }
 
 void QSprRender::toggleDefaultOfSelected()
@@ -534,7 +623,7 @@ void QSprRender::deleteSelectedBoxes()
     selectionActive = false;
     loadBoxes();
     refresh();
-    emit boxesEdited();
+    requestBoxes(tr("Delete boxes"));
 }
 
 // ---------------------------------------------------------------------------
@@ -698,6 +787,7 @@ void QSprRender::mousePressEvent(QMouseEvent* e)
     }
 
     dragCode = hitTest(pos);
+    dragStart = dragCode == 1 ? QPoint(spriteInfo.axisX, spriteInfo.axisY) : QPoint(frameCopy.x, frameCopy.y);
     if (dragCode == 3) {
         ClsnBox& hit = boxes[lastHitBox];
         const bool adding = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
@@ -770,7 +860,6 @@ void QSprRender::mouseMoveEvent(QMouseEvent* e)
                     offsetMarkerRect.translate(dx, dy);
                     spriteInfo.axisX = clampAxis(spriteInfo.axisX - sdx);
                     spriteInfo.axisY = clampAxis(spriteInfo.axisY - sdy);
-                    sprites->setSpriteInfo(currentIndex, spriteInfo);
                     emit axisChanged(SpriteMode, QPoint(spriteInfo.axisX, spriteInfo.axisY));
                 }
                 break;
@@ -780,7 +869,6 @@ void QSprRender::mouseMoveEvent(QMouseEvent* e)
                     offsetMarkerRect.translate(dx, dy);
                     frameCopy.x = clampInt(qint64(frameCopy.x) + sdx);
                     frameCopy.y = clampInt(qint64(frameCopy.y) + sdy);
-                    commitFrame();
                     emit axisChanged(AnimationMode, QPoint(frameCopy.x, frameCopy.y));
                 }
                 break;
@@ -842,10 +930,16 @@ void QSprRender::mouseMoveEvent(QMouseEvent* e)
 void QSprRender::mouseReleaseEvent(QMouseEvent*)
 {
     pressed = false;
+    // A drag of the axis or the offset is one edit, asked for when it ends.
+    if (dragCode == 1 && mode == SpriteMode && QPoint(spriteInfo.axisX, spriteInfo.axisY) != dragStart)
+        emit spriteAxisMoved(currentIndex, QPoint(spriteInfo.axisX, spriteInfo.axisY));
+    if (dragCode == 2 && frame && QPoint(frameCopy.x, frameCopy.y) != dragStart)
+        emit frameOffsetMoved(currentIndex, frameIndex, QPoint(frameCopy.x, frameCopy.y));
     if (dragCode < 3)
         return;
     const double z = zoom();
     bool edited = false;
+    bool added = false;
     for (ClsnBox& b : boxes) {
         if (!b.selected)
             continue;
@@ -872,6 +966,7 @@ void QSprRender::mouseReleaseEvent(QMouseEvent*)
         if (created) {
             ownList(b.type)->append(r);
             ++clsnCount[b.type];
+            added = true;
         } else {
             writeBack(b);
         }
@@ -882,7 +977,7 @@ void QSprRender::mouseReleaseEvent(QMouseEvent*)
         updateHandles();
     repaint();
     if (edited)
-        emit boxesEdited();
+        requestBoxes(added ? tr("Add box") : dragCode == 3 ? tr("Move boxes") : tr("Resize boxes"));
 }
 
 // ---------------------------------------------------------------------------

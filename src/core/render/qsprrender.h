@@ -29,16 +29,20 @@ struct ClsnBox
 
 // Shows a sprite of the archive, or a frame of an action with its collision
 // boxes, and edits them with the mouse: the sprite axis and the frame offset
-// are dragged, boxes are selected, moved, resized, created. Edits go straight
-// into the documents; the signals tell the window about them.
+// are dragged, boxes are selected, moved, resized, created.
+//
+// It never writes into the documents: it keeps its own copy of what it shows,
+// and each finished gesture becomes a request (an axis moved, the boxes
+// changed) that the page turns into an undo step. It redraws by itself when
+// the documents say they changed.
 class QSprRender : public QRenderer
 {
     Q_OBJECT
 public:
     explicit QSprRender(QObject* parent = nullptr);
 
-    void setSprites(QSprites* s);
-    void setAnimations(QAnimations* a);
+    void setSprites(const QSprites* s);
+    void setAnimations(const QAnimations* a);
     QReMapModel* remapModel() { return &remap; }
 
     void setSource(int index, QRenderMode mode);
@@ -47,7 +51,6 @@ public:
     // table; returns the remapped index or -1 when no row applies.
     int setPalette(int index);
     void reset();
-    void commitFrame();
     void refresh();
     void setClsnVisibility(bool clsn1, bool clsn2, bool defaults);
     void setShowTransparentColour(bool on);
@@ -79,8 +82,8 @@ public:
     int integerZoom() const;
 
     // -- state the window reads and edits --
-    QSprites* sprites = nullptr;
-    QAnimations* animations = nullptr;
+    const QSprites* sprites = nullptr;
+    const QAnimations* animations = nullptr;
     QReMapModel remap;
     QRenderMode mode = SpriteMode;
     int currentIndex = 0;
@@ -91,9 +94,11 @@ public:
     QByteArray spritePixels; // 8-bit pixel rows of the sprite in sprite mode
     int paletteIndex = 0;    // the palette drawn with, after the remap table
     int chosenPalette = 0;   // the palette asked for, before the remap table
-    AirFrame* frame = nullptr;
+    int paletteRequest = -1; // what setPalette was given: -1 for the sprite's own
+    const AirFrame* frame = nullptr;
     int frameIndex = 0;
-    AirFrame frameCopy; // scalar fields only; written back by commitFrame
+    AirFrame frameCopy; // scalar fields only, as the view shows them
+    FrameBoxes work;    // the boxes the frame shows, edited by the mouse
     int frameSpriteIndex = -1;
     QList<ClsnBox> boxes;
     int clsnCount[2] = {0, 0};
@@ -121,16 +126,30 @@ public:
     bool pickColour = false;
 
 signals:
+    // While the axis or the frame offset is dragged: where it is now.
     void axisChanged(QRenderMode mode, QPoint axis);
     void clsnModeExit();
     void colorCaptured(uchar index);
-    // A box was moved, resized, created, retyped or deleted.
-    void boxesEdited();
+    // A finished gesture, to become an undo step: the sprite's axis dragged to
+    // `axis`, the frame's offset dragged to `offset`, the frame's boxes (and
+    // its action's defaults) moved, resized, created, retyped or deleted.
+    void spriteAxisMoved(int sprite, QPoint axis);
+    void frameOffsetMoved(int action, int frame, QPoint offset);
+    void boxesChanged(int action, int frame, const FrameBoxes& boxes, const QString& text);
 
 private:
     bool boxVisible(const ClsnBox& b) const;
-    QList<ClsnRect>* ownList(int type) const;
-    QList<ClsnDefaultBox>* defaultsOf(int type) const;
+    QList<ClsnRect>* ownList(int type);
+    QList<ClsnDefaultBox>* defaultsOf(int type);
+    // Asks for the boxes as the view now shows them.
+    void requestBoxes(const QString& text);
+    // The documents changed: show what they hold now, keeping the zoom, the
+    // palette asked for and the boxes selected.
+    void spritesChanged();
+    void spriteChanged(int index);
+    void paletteChanged(int index);
+    void animationChanged(int action);
+    void reloadFrame();
     void writeBack(const ClsnBox& b);
     QRect screenRectOf(const ClsnRect& r) const;
     void toggleSelected(bool toggleDefault);
@@ -139,6 +158,7 @@ private:
     void drawSprite(QImage& image, const QRect& area);
     void drawBoxes(QPainter& p, const QRect& area);
 
+    QPoint dragStart;         // the axis or offset when a drag began
     int drawIndex = -1;       // sprite whose bytes drawPixels holds
     QByteArray drawPixels;
     QImage canvas;

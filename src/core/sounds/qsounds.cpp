@@ -3,6 +3,7 @@
 #include "binaryio.h"
 #include "maker.h"
 #include "qmessages.h"
+#include "savefile.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -34,7 +35,8 @@ QSounds::QSounds(int mode, bool compress, int level, QMessages* messages)
 QSounds::~QSounds()
 {
     stop();
-    clear();
+    // Commands hold sounds of this store: they let go of them before it goes.
+    undoStack()->clear();
 }
 
 QPair<quint16, quint16> QSounds::groupAndNumber(int i) const
@@ -44,17 +46,14 @@ QPair<quint16, quint16> QSounds::groupAndNumber(int i) const
     return {sounds[i].group, sounds[i].number};
 }
 
-void QSounds::setGroupAndNumber(int i, quint16 group, quint16 number)
-{
-    if (!inRange(i))
-        return;
-    sounds[i].group = group;
-    sounds[i].number = number;
-}
-
 WavInfo QSounds::info(int i) const
 {
     return inRange(i) ? sounds[i].info : WavInfo();
+}
+
+const SoundRecord* QSounds::sound(int i) const
+{
+    return inRange(i) ? &sounds[i] : nullptr;
 }
 
 QByteArray QSounds::soundBytes(int i) const
@@ -65,53 +64,112 @@ QByteArray QSounds::soundBytes(int i) const
     return bytes;
 }
 
-void QSounds::insertEmpty(int i)
+void QSounds::setRecord(int i, const SoundRecord& record)
+{
+    if (!inRange(i))
+        return;
+    sounds[i] = record;
+    emit soundChanged(i);
+}
+
+void QSounds::insertRecord(int i, const SoundRecord& record)
 {
     if (i < 0 || i > sounds.size())
         i = int(sounds.size());
-    sounds.insert(i, SoundRecord());
+    sounds.insert(i, record);
+    emit soundsInserted(i, 1);
 }
 
-bool QSounds::setSoundFile(int i, const QString& fileName)
+SoundRecord QSounds::takeRecord(int i)
 {
-    lastError.clear();
     if (!inRange(i))
-        return false;
+        return SoundRecord();
+    const SoundRecord r = sounds.takeAt(i);
+    emit soundsRemoved(i, 1);
+    return r;
+}
+
+BlobId QSounds::storeBlob(const QByteArray& bytes)
+{
+    return store.append(bytes);
+}
+
+void QSounds::releaseBlob(BlobId id)
+{
+    if (id != 0)
+        store.remove(id);
+}
+
+bool QSounds::readSoundFile(const QString& fileName, SoundRecord& record)
+{
+    setErrorString(QString());
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        lastError = file.errorString();
+        setErrorString(file.errorString());
         return false;
     }
     if (file.size() > MaxSoundFile) {
-        lastError = tr("The file is too large for an SND archive.");
+        setErrorString(tr("The file is too large for an SND archive."));
         return false;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        lastError = file.errorString();
+        setErrorString(file.errorString());
         return false;
     }
-    SoundRecord& s = sounds[i];
-    if (s.blob == 0 || !store.replace(s.blob, bytes))
-        s.blob = store.append(bytes);
-    s.info = readWavInfo(bytes);
+    record.info = readWavInfo(bytes);
+    record.blob = store.append(bytes);
+    return true;
+}
+
+void QSounds::setGroupAndNumber(int i, quint16 group, quint16 number)
+{
+    if (!inRange(i))
+        return;
+    SoundRecord r = sounds[i];
+    r.group = group;
+    r.number = number;
+    setRecord(i, r);
+}
+
+void QSounds::insertEmpty(int i)
+{
+    insertRecord(i, SoundRecord());
+}
+
+bool QSounds::setSoundFile(int i, const QString& fileName)
+{
+    if (!inRange(i)) {
+        setErrorString(QString());
+        return false;
+    }
+    SoundRecord r = sounds[i];
+    const BlobId old = r.blob;
+    if (!readSoundFile(fileName, r))
+        return false;
+    setRecord(i, r);
+    releaseBlob(old);
     return true;
 }
 
 bool QSounds::exportSound(int i, const QString& fileName)
 {
-    lastError.clear();
+    setErrorString(QString());
     if (!inRange(i))
         return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        lastError = file.errorString();
+        setErrorString(file.errorString());
         return false;
     }
     const QByteArray bytes = soundBytes(i);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        lastError = file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        setErrorString(file.errorString());
         file.cancelWriting();
+        return false;
+    }
+    if (!commitSaveFile(file)) {
+        setErrorString(file.errorString());
         return false;
     }
     return true;
@@ -124,34 +182,40 @@ void QSounds::duplicate(int i)
     SoundRecord copy = sounds[i];
     if (copy.blob != 0)
         copy.blob = store.append(soundBytes(i));
-    sounds.insert(i + 1, copy);
+    insertRecord(i + 1, copy);
 }
 
 void QSounds::remove(int i)
 {
-    if (!inRange(i))
-        return;
-    if (sounds[i].blob != 0)
-        store.remove(sounds[i].blob);
-    sounds.removeAt(i);
+    if (inRange(i))
+        releaseBlob(takeRecord(i).blob);
 }
 
 void QSounds::clear()
 {
+    stop();
+    // The history goes first: its commands hold sounds of the store.
+    markFresh();
+    setFileName(QString());
     sounds.clear();
     store.clear();
+    complete = true;
+    emit documentReset();
 }
 
 bool QSounds::load(const QString& fileName)
 {
     stop();
-    lastError.clear();
+    setErrorString(QString());
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        lastError = file.errorString();
+        setErrorString(file.errorString());
         return false;
     }
-    return load(&file, QFileInfo(fileName).fileName());
+    if (!load(&file, QFileInfo(fileName).fileName()))
+        return false;
+    setFileName(fileName);
+    return true;
 }
 
 void QSounds::reportDamage(const QString& name, quint32 index, const QString& what)
@@ -163,19 +227,22 @@ void QSounds::reportDamage(const QString& name, quint32 index, const QString& wh
 bool QSounds::load(QIODevice* device, const QString& name)
 {
     stop();
-    lastError.clear();
+    setErrorString(QString());
     // Check the signature before anything is read in full or thrown away: a
     // file that is not an archive must not cost the user the open one.
     if (device->peek(Signature.size()) != Signature) {
-        lastError = tr("This is not an SND sound archive.");
+        setErrorString(tr("This is not an SND sound archive."));
         return false;
     }
     const QByteArray data = device->readAll();
     if (auto* file = qobject_cast<QFileDevice*>(device); file && file->error() != QFileDevice::NoError) {
-        lastError = file->errorString();
+        setErrorString(file->errorString());
         return false;
     }
-    clear();
+    sounds.clear();
+    store.clear();
+    markFresh();
+    setFileName(QString());
     complete = false;
 
     LeReader r(data);
@@ -233,6 +300,7 @@ bool QSounds::load(QIODevice* device, const QString& name)
             complete = i + 1 == claimed;
             for (uint k = i; k >= 1; --k)
                 emit progress(k, max, allow);
+            finishLoad();
             return true;
         }
     }
@@ -240,33 +308,46 @@ bool QSounds::load(QIODevice* device, const QString& name)
     // A damaged archive stops early; the last report closes the progress.
     if (reported < max)
         emit progress(max, max, allow);
+    finishLoad();
     return true;
+}
+
+void QSounds::finishLoad()
+{
+    // A load that stopped early holds less than the file: saving it over the
+    // file would lose the rest, so it counts as unsaved work.
+    if (!complete)
+        markIncomplete();
+    emit documentReset();
 }
 
 bool QSounds::save(const QString& fileName)
 {
     stop();
-    lastError.clear();
+    setErrorString(QString());
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        lastError = file.errorString();
+        setErrorString(file.errorString());
         return false;
     }
     if (!save(&file)) {
         file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        lastError = file.errorString();
+    if (!commitSaveFile(file)) {
+        setErrorString(file.errorString());
         return false;
     }
+    setFileName(fileName);
+    complete = true;
+    markSaved();
     return true;
 }
 
 bool QSounds::save(QIODevice* device)
 {
     stop();
-    lastError.clear();
+    QString lastError;
     const uint n = uint(sounds.size());
     QByteArray header;
     header.reserve(HeaderSize);
@@ -306,6 +387,7 @@ bool QSounds::save(QIODevice* device)
     }
     if (!ok && lastError.isEmpty())
         lastError = device->errorString();
+    setErrorString(lastError);
     if (reported < n)
         emit progress(n, n, allow);
     return ok;

@@ -2,10 +2,10 @@
 #define QSOUNDS_H
 
 #include "qblobstore.h"
+#include "qfiledocument.h"
 #include "wavinfo.h"
 
 #include <QList>
-#include <QObject>
 #include <QPair>
 #include <QString>
 
@@ -20,6 +20,8 @@ struct SoundRecord
     quint16 group = 0;
     quint16 number = 0;
     WavInfo info;
+
+    bool operator==(const SoundRecord&) const = default;
 };
 
 // The sounds of one SND archive: WAV files tagged with a group and a number,
@@ -29,7 +31,11 @@ struct SoundRecord
 //
 // Indices are the sounds' positions in the archive; an index out of range makes
 // an operation do nothing and return an empty value.
-class QSounds : public QObject
+//
+// The mutators change the archive at once, without an undo step: the commands
+// of soundcommands.h call them, and so do batch tools. In the window every
+// edit is a command pushed onto undoStack().
+class QSounds : public QFileDocument
 {
     Q_OBJECT
 public:
@@ -39,29 +45,45 @@ public:
     ~QSounds() override;
 
     int count() const { return int(sounds.size()); }
+    int itemCount() const override { return count(); }
     QPair<quint16, quint16> groupAndNumber(int i) const;
-    void setGroupAndNumber(int i, quint16 group, quint16 number);
     WavInfo info(int i) const;
+    const SoundRecord* sound(int i) const;
     // The sound's WAV file as stored; empty when out of range or without data.
     QByteArray soundBytes(int i) const;
 
+    // Records as they are, and the bytes they keep in the store: a removed or
+    // replaced sound's bytes stay there until whoever holds them releases them.
+    void setRecord(int i, const SoundRecord& record);
+    void insertRecord(int i, const SoundRecord& record);
+    SoundRecord takeRecord(int i);
+    BlobId storeBlob(const QByteArray& bytes);
+    void releaseBlob(BlobId id);
+    // A WAV file read for the archive: its record with the bytes stored; false
+    // (and errorString() says why) when it cannot be read or is too large.
+    bool readSoundFile(const QString& fileName, SoundRecord& record);
+
+    // Plain edits, in terms of the ones above.
+    void setGroupAndNumber(int i, quint16 group, quint16 number);
     void insertEmpty(int i);
     bool setSoundFile(int i, const QString& fileName);
     bool exportSound(int i, const QString& fileName);
     void duplicate(int i);
     void remove(int i);
-    void clear();
+    // Empties the archive, its history and its file name.
+    void clear() override;
 
     // A failed load leaves the archive as it was. A damaged file keeps the
     // sounds before the damage, reports it to the issues list and still counts
-    // as loaded; so does a load cancelled through the progress signal.
-    bool load(const QString& fileName);
+    // as loaded, but unsaved; so does a load cancelled through the progress
+    // signal.
+    bool load(const QString& fileName) override;
     // The same from any readable device; `name` is the file name used in the
     // issues list.
     bool load(QIODevice* device, const QString& name);
     // Writes through a temporary file that replaces `fileName` only once it is
     // complete, so a failed save leaves the previous file as it was.
-    bool save(const QString& fileName);
+    bool save(const QString& fileName) override;
     bool save(QIODevice* device);
     // False after a load that stopped early (cancelled or damaged): the
     // archive then holds fewer sounds than its file.
@@ -72,14 +94,15 @@ public:
     // The temporary WAV file being played; empty when nothing plays.
     QString playingFile() const { return tempWavPath; }
 
-    // Why the last load, save, import or export failed, for the user.
-    QString errorString() const { return lastError; }
-
 signals:
     void progress(uint pos, uint max, bool& allow);
+    void soundChanged(int index);
+    void soundsInserted(int index, int count);
+    void soundsRemoved(int index, int count);
 
 private:
     bool inRange(int i) const { return uint(i) < uint(sounds.size()); }
+    void finishLoad();
     void reportDamage(const QString& name, quint32 index, const QString& what);
 
     QList<SoundRecord> sounds;
@@ -87,7 +110,6 @@ private:
     QString tempWavPath;
     QSoundEffect* player = nullptr;
     QMessages* messages;
-    QString lastError;
     quint32 plays = 0;
     bool complete = true;
 };

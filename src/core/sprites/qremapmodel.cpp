@@ -1,6 +1,9 @@
 #include "qremapmodel.h"
 
 #include "qsprites.h"
+#include "spritecommands.h"
+
+#include <QUndoStack>
 
 namespace {
 // Only the first rows take part in a lookup, so a runaway table stays cheap.
@@ -9,7 +12,7 @@ constexpr int LookupRows = 256;
 
 QReMapModel::QReMapModel() : QAbstractTableModel(nullptr) {}
 
-void QReMapModel::setSprites(QSprites* s)
+void QReMapModel::setSprites(const QSprites* s)
 {
     sprites = s;
 }
@@ -24,7 +27,7 @@ int QReMapModel::columnCount(const QModelIndex&) const
     return 4;
 }
 
-int& QReMapModel::cell(Row& r, int column)
+int& QReMapModel::cell(RemapRow& r, int column)
 {
     switch (column) {
     case 0: return r.srcGroup;
@@ -42,7 +45,7 @@ QVariant QReMapModel::data(const QModelIndex& index, int role) const
     // The edit role as well, so that the table's editor starts from the value.
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
-    Row r = rows.at(index.row());
+    RemapRow r = rows.at(index.row());
     return cell(r, index.column());
 }
 
@@ -55,9 +58,31 @@ bool QReMapModel::setData(const QModelIndex& index, const QVariant& value, int r
     const int v = value.toInt(&ok);
     if (!ok)
         return false;
-    cell(rows[index.row()], index.column()) = v;
-    emit dataChanged(index, index);
+    RemapRow r = rows.at(index.row());
+    cell(r, index.column()) = v;
+    if (r == rows.at(index.row()))
+        return true;
+    if (undoStack)
+        undoStack->push(new ChangeRemap(this, ChangeRemap::Change, index.row(), r));
+    else
+        setRowAt(index.row(), r);
     return true;
+}
+
+void QReMapModel::setRowAt(int index, const RemapRow& row)
+{
+    if (index < 0 || index >= rows.size())
+        return;
+    rows[index] = row;
+    emit dataChanged(this->index(index, 0), this->index(index, 3));
+}
+
+void QReMapModel::insertRowAt(int index, const RemapRow& row)
+{
+    index = qBound(0, index, int(rows.size()));
+    beginInsertRows(QModelIndex(), index, index);
+    rows.insert(index, row);
+    endInsertRows();
 }
 
 QVariant QReMapModel::headerData(int section, Qt::Orientation, int role) const
@@ -92,10 +117,7 @@ bool QReMapModel::removeRows(int row, int count, const QModelIndex& parent)
 
 bool QReMapModel::addRow()
 {
-    const int n = int(rows.size());
-    beginInsertRows(QModelIndex(), n, n);
-    rows.append(Row());
-    endInsertRows();
+    insertRowAt(int(rows.size()), RemapRow());
     return true;
 }
 
@@ -109,7 +131,7 @@ int QReMapModel::remapPalette(int palette) const
     }
     const qsizetype searched = std::min<qsizetype>(rows.size(), LookupRows);
     for (qsizetype i = 0; i < searched; ++i) {
-        const Row& r = rows.at(i);
+        const RemapRow& r = rows.at(i);
         if (r.srcGroup != group || r.srcNumber != number)
             continue;
         // Palette groups and numbers are 16-bit fields of the file; a

@@ -5,6 +5,18 @@
 #include <QList>
 
 class QSprites;
+class QUndoStack;
+
+// One row of the remap table: draw with palette (dstGroup, dstNumber)
+// wherever palette (srcGroup, srcNumber) would be used.
+struct RemapRow
+{
+    int srcGroup = 1;
+    int srcNumber = 1;
+    int dstGroup = 1;
+    int dstNumber = 1;
+    bool operator==(const RemapRow&) const = default;
+};
 
 // The palette remap table: each row says "draw with palette (dstGroup,
 // dstNumber) wherever palette (srcGroup, srcNumber) would be used". It lets a
@@ -16,7 +28,10 @@ public:
     QReMapModel();
 
     // The archive whose palettes the rows name; not owned.
-    void setSprites(QSprites* sprites);
+    void setSprites(const QSprites* sprites);
+    // Edits made through a view (setData) become steps of this stack; without
+    // one they apply at once.
+    void setUndoStack(QUndoStack* stack) { undoStack = stack; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -32,17 +47,17 @@ public:
     // The palette index to draw with instead of `palette`, or -1 for none.
     int remapPalette(int palette) const;
 
-private:
-    struct Row {
-        int srcGroup = 1;
-        int srcNumber = 1;
-        int dstGroup = 1;
-        int dstNumber = 1;
-    };
-    static int& cell(Row& r, int column);
+    // Rows as they are, for the commands that edit the table.
+    RemapRow row(int index) const { return rows.value(index); }
+    void insertRowAt(int index, const RemapRow& row);
+    void setRowAt(int index, const RemapRow& row);
 
-    QList<Row> rows;
-    QSprites* sprites = nullptr;
+private:
+    static int& cell(RemapRow& r, int column);
+
+    QList<RemapRow> rows;
+    const QSprites* sprites = nullptr;
+    QUndoStack* undoStack = nullptr;
 };
 
 #endif

@@ -25,7 +25,8 @@ enum PaletteEffect {
 // Edits a 256-colour palette (768 bytes of red, green, blue, entry 0 first)
 // held in a buffer it does not own. Every edit announces itself with
 // changing() before the buffer is touched and changed() after, even when it
-// changes nothing: the palette grid keeps its undo snapshot on changing().
+// changes nothing. The palette page edits a copy of the archive's colours
+// with it and hands the result to the archive as one step.
 //
 // A selection mask is 256 flags, one per entry; a null mask selects every entry.
 class QRGBPalette : public QObject

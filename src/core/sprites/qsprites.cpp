@@ -1,34 +1,16 @@
 #include "qsprites.h"
 
-#include "binaryio.h"
-#include "colourreduction.h"
-#include "maker.h"
-#include "pcx.h"
-#include "qmessages.h"
+#include "actfile.h"
+#include "sffformat.h"
 #include "spritecodecs.h"
+#include "spriteimages.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QImageReader>
-#include <QSaveFile>
 
 #include <cstring>
 
 namespace {
-constexpr char Signature[12] = {'E', 'l', 'e', 'c', 'b', 'y', 't', 'e', 'S', 'p', 'r', '\0'};
-constexpr int HeaderSize = 512;
-constexpr int SubfileHeaderSize = 32;
-constexpr int PaletteNodeSize = 16;
-constexpr int SpriteNodeSize = 28;
-constexpr int MaxPaletteBytes = 256 * 4;
-// Decoded pixels a file may ask for: what its data could hold at the best
-// ratio of the run-length and LZ encodings (none gives more than 140 pixel
-// bytes per stored byte), plus room for a few plain images stored as PNG.
-// Beyond it the sizes in the file are lies, and no allocation follows them.
-constexpr qint64 FreeDecodedBytes = qint64(16) << 20;
-constexpr qint64 MaxExpansion = 140;
 
 QByteArray normalisedColours(const QByteArray& colours)
 {
@@ -39,89 +21,23 @@ QByteArray normalisedColours(const QByteArray& colours)
     return c;
 }
 
-// An image's colour table as palette bytes; entries it lacks are black.
-QByteArray coloursOfTable(const QList<QRgb>& table)
-{
-    QByteArray c(PaletteBytes, '\0');
-    for (int i = 0; i < 256 && i < table.size(); ++i) {
-        c[3 * i] = char(qRed(table[i]));
-        c[3 * i + 1] = char(qGreen(table[i]));
-        c[3 * i + 2] = char(qBlue(table[i]));
-    }
-    return c;
-}
-
-QList<QRgb> tableOfColours(const QByteArray& colours)
-{
-    QList<QRgb> table(256);
-    const uchar* c = reinterpret_cast<const uchar*>(colours.constData());
-    for (int i = 0; i < 256; ++i)
-        table[i] = qRgb(c[3 * i], c[3 * i + 1], c[3 * i + 2]);
-    return table;
-}
-
-QImage::Format formatOfDepth(int depth)
-{
-    switch (depth) {
-    case 24: return QImage::Format_RGB888;
-    case 32: return QImage::Format_ARGB32;
-    default: return QImage::Format_Indexed8;
-    }
-}
-
-int depthOfFormat(QImage::Format format)
-{
-    switch (format) {
-    case QImage::Format_RGB888: return 24;
-    case QImage::Format_ARGB32: return 32;
-    default: return 8;
-    }
-}
-
 qsizetype rowBytes(const SpriteRecord& r)
 {
     return qsizetype(spriteRowStride(r.imageFormat, r.width)) * r.height;
 }
 
-QImage decodePng(QByteArrayView data, QImage::Format format, int width, int height)
-{
-    if (data.size() <= 4)
-        return QImage();
-    QByteArray bytes = QByteArray::fromRawData(data.data() + 4, data.size() - 4);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "png");
-    QImage png = reader.read();
-    if (png.isNull())
-        return QImage();
-    png = format == QImage::Format_Indexed8 ? toIndexed8(png) : png.convertToFormat(format);
-    if (png.width() != width || png.height() != height)
-        png = png.copy(0, 0, width, height);
-    return png;
-}
 } // namespace
-
-struct QSprites::LoadContext
-{
-    QByteArray bytes;
-    QString name; // without its directory, for the issues list
-    qint64 budget = 0;
-
-    bool spend(qint64 n)
-    {
-        if (n > budget)
-            return false;
-        budget -= n;
-        return true;
-    }
-};
 
 QSprites::QSprites(QMessages* messages, int mode, bool compress, int level)
     : messages(messages), store(mode, QStringLiteral("mugenspr"), compress, level)
 {
 }
 
-QSprites::~QSprites() = default;
+QSprites::~QSprites()
+{
+    // Commands hold images of this store: they let go of them before it goes.
+    undoStack()->clear();
+}
 
 // ---------------------------------------------------------------- sprites
 
@@ -159,7 +75,7 @@ void QSprites::setSpriteInfo(int index, const SpriteInfo& info)
 {
     if (index < 0 || index >= sprites.size())
         return;
-    SpriteRecord& r = sprites[index];
+    SpriteRecord r = sprites[index];
     r.hasData = info.hasData;
     r.axisX = info.axisX;
     r.axisY = info.axisY;
@@ -168,6 +84,15 @@ void QSprites::setSpriteInfo(int index, const SpriteInfo& info)
     r.linkIndex = info.linkIndex;
     r.paletteIndex = info.paletteIndex;
     r.flags = info.flags;
+    setSpriteRecord(index, r);
+}
+
+void QSprites::setSpriteRecord(int index, const SpriteRecord& record)
+{
+    if (index < 0 || index >= sprites.size())
+        return;
+    sprites[index] = record;
+    emit spriteChanged(index);
 }
 
 int QSprites::followLink(int index, int limit) const
@@ -227,96 +152,16 @@ QImage QSprites::spriteImage(int index) const
     if (target < 0)
         return QImage();
     const SpriteRecord& r = sprites[target];
-    const int lineBytes = spriteLineBytes(r.imageFormat, r.width);
-    if (lineBytes == 0 || r.height == 0)
-        return QImage();
     QByteArray bytes;
     if (!readRows(r, bytes))
         return QImage();
-    QImage image(r.width, r.height, r.imageFormat);
-    if (image.isNull())
-        return QImage();
-    const int stride = spriteRowStride(r.imageFormat, r.width);
-    for (int y = 0; y < r.height; ++y)
-        std::memcpy(image.scanLine(y), bytes.constData() + qsizetype(y) * stride, size_t(lineBytes));
-    if (r.imageFormat == QImage::Format_Indexed8 && requested->paletteIndex < palettes.size())
+    QImage image = imageOfRows(bytes, r.width, r.height, r.imageFormat);
+    if (!image.isNull() && r.imageFormat == QImage::Format_Indexed8 && requested->paletteIndex < palettes.size())
         image.setColorTable(tableOfColours(palettes[requested->paletteIndex].colours));
     return image;
 }
 
-QByteArray QSprites::rowsOfImage(const QImage& image) const
-{
-    const int lineBytes = spriteLineBytes(image.format(), image.width());
-    const int stride = spriteRowStride(image.format(), image.width());
-    QByteArray rows(qsizetype(stride) * image.height(), '\0');
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(rows.data() + qsizetype(y) * stride, image.constScanLine(y), size_t(lineBytes));
-    return rows;
-}
-
-bool QSprites::loadImage(int index, const QString& fileName)
-{
-    if (index < 0 || index >= sprites.size())
-        return false;
-    QImage image;
-    if (QFileInfo(fileName).suffix() == QLatin1String("pcx")) {
-        QFile file(fileName);
-        if (file.open(QIODevice::ReadOnly))
-            image = readPcx(file.readAll());
-    } else {
-        image.load(fileName);
-    }
-    return setImage(index, image);
-}
-
-bool QSprites::setImage(int index, const QImage& image)
-{
-    if (index < 0 || index >= sprites.size() || image.isNull() || image.width() > 0xFFFF
-        || image.height() > 0xFFFF)
-        return false;
-    // Reduce first, then take the palette: a true-colour image has no colour
-    // table of its own, and its sprite must be drawn with the reduced one.
-    const QImage indexed = toIndexed8(image);
-    const int palette = addPalette(coloursOfTable(indexed.colorTable()), true, 0, -1);
-    SpriteRecord& r = sprites[index];
-    r.paletteIndex = quint16(palette);
-    r.hasData = true;
-    r.width = quint16(indexed.width());
-    r.height = quint16(indexed.height());
-    r.imageFormat = QImage::Format_Indexed8;
-    const QByteArray rows = rowsOfImage(indexed);
-    if (r.blobId == 0) {
-        r.linkIndex = 0;
-        r.blobId = store.append(rows);
-    } else {
-        store.replace(r.blobId, rows);
-    }
-    for (SpriteRecord& s : sprites) {
-        if (!s.hasData && s.linkIndex == index) {
-            s.width = r.width;
-            s.height = r.height;
-            s.imageFormat = r.imageFormat;
-        }
-    }
-    return true;
-}
-
-bool QSprites::saveImage(int index, const QString& fileName) const
-{
-    const QImage image = spriteImage(index);
-    if (image.isNull())
-        return false;
-    if (QFileInfo(fileName).suffix() == QLatin1String("pcx"))
-        return writePcx(image, fileName);
-    return image.save(fileName);
-}
-
-void QSprites::addSprite()
-{
-    sprites.append(SpriteRecord());
-}
-
-void QSprites::insertSprite(int index)
+void QSprites::insertSpriteRecord(int index, const SpriteRecord& record)
 {
     index = qBound(0, index, int(sprites.size()));
     // Links are identities: every link to a sprite that moves up follows it,
@@ -325,43 +170,17 @@ void QSprites::insertSprite(int index)
         if (!s.hasData && s.linkIndex >= index)
             ++s.linkIndex;
     }
-    sprites.insert(index, SpriteRecord());
+    sprites.insert(index, record);
+    emit spritesInserted(index, 1);
 }
 
-void QSprites::duplicateSprite(int index, bool copy)
+SpriteRemoval QSprites::takeSprite(int index)
 {
+    SpriteRemoval out;
     if (index < 0 || index >= sprites.size())
-        return;
-    insertSprite(index + 1);
-    const SpriteRecord& source = sprites[index];
-    SpriteRecord d;
-    d.hasData = source.hasData;
-    d.axisX = source.axisX;
-    d.axisY = source.axisY;
-    d.group = source.group;
-    d.number = source.number;
-    d.linkIndex = source.linkIndex;
-    d.paletteIndex = source.paletteIndex;
-    d.flags = source.flags;
-    d.width = source.width;
-    d.height = source.height;
-    d.imageFormat = source.imageFormat;
-    QByteArray bytes;
-    if (copy && source.hasData && source.blobId != 0 && store.read(source.blobId, bytes)) {
-        d.linkIndex = 0;
-        d.blobId = store.append(bytes);
-    } else {
-        d.hasData = false;
-        d.linkIndex = source.hasData ? quint16(index) : source.linkIndex;
-    }
-    sprites[index + 1] = d;
-}
-
-void QSprites::removeSprite(int index)
-{
-    if (index < 0 || index >= sprites.size())
-        return;
-    const SpriteRecord removed = sprites[index];
+        return out;
+    out.index = index;
+    out.record = sprites[index];
     const auto linksHere = [&](int j) { return !sprites[j].hasData && sprites[j].linkIndex == index; };
     // The heir is the first sprite behind that links to it; failing that, one
     // in front (a forward link) must not be left pointing at the wrong image.
@@ -373,8 +192,15 @@ void QSprites::removeSprite(int index)
         if (linksHere(j))
             heir = j;
 
+    const auto relink = [&](int j, quint16 to) {
+        out.links.append({j, sprites[j].linkIndex});
+        sprites[j].linkIndex = to;
+    };
     if (heir >= 0) {
+        out.heir = heir;
+        out.heirRecord = sprites[heir];
         SpriteRecord& h = sprites[heir];
+        const SpriteRecord& removed = out.record;
         if (removed.hasData) {
             h.blobId = removed.blobId;
             h.hasData = true;
@@ -387,23 +213,152 @@ void QSprites::removeSprite(int index)
         }
         for (int j = 0; j < sprites.size(); ++j)
             if (j != heir && j != index && linksHere(j))
-                sprites[j].linkIndex = quint16(heir);
-    } else if (removed.blobId != 0) {
-        store.remove(removed.blobId);
+                relink(j, quint16(heir));
     }
     for (int j = 0; j < sprites.size(); ++j) {
-        SpriteRecord& s = sprites[j];
-        if (j != index && !s.hasData && s.linkIndex > index)
-            --s.linkIndex;
+        const SpriteRecord& s = sprites[j];
+        if (j != index && j != heir && !s.hasData && s.linkIndex > index) {
+            // A sprite relinked to the heir above keeps its first old value.
+            const auto seen = std::find_if(out.links.begin(), out.links.end(),
+                                           [j](const QPair<int, quint16>& l) { return l.first == j; });
+            if (seen == out.links.end())
+                out.links.append({j, s.linkIndex});
+            --sprites[j].linkIndex;
+        } else if (j == heir && !s.hasData && s.linkIndex > index) {
+            --sprites[j].linkIndex; // the heir record before it is kept whole
+        }
     }
     sprites.removeAt(index);
+    emit spritesRemoved(index, 1);
+    if (heir >= 0)
+        emit spriteChanged(heir > index ? heir - 1 : heir);
+    return out;
+}
+
+void QSprites::restoreSprite(const SpriteRemoval& removal)
+{
+    if (removal.index < 0 || removal.index > sprites.size())
+        return;
+    sprites.insert(removal.index, removal.record);
+    for (const auto& [j, link] : removal.links)
+        if (j >= 0 && j < sprites.size())
+            sprites[j].linkIndex = link;
+    if (removal.heir >= 0 && removal.heir < sprites.size())
+        sprites[removal.heir] = removal.heirRecord;
+    emit spritesInserted(removal.index, 1);
+    if (removal.heir >= 0)
+        emit spriteChanged(removal.heir);
+}
+
+BlobId QSprites::storeBlob(const QByteArray& rows)
+{
+    return store.append(rows);
+}
+
+void QSprites::releaseBlob(BlobId id)
+{
+    if (id != 0)
+        store.remove(id);
+}
+
+void QSprites::addSprite()
+{
+    insertSpriteRecord(int(sprites.size()), SpriteRecord());
+}
+
+void QSprites::insertSprite(int index)
+{
+    insertSpriteRecord(index, SpriteRecord());
+}
+
+void QSprites::duplicateSprite(int index, bool copy)
+{
+    if (index < 0 || index >= sprites.size())
+        return;
+    const SpriteRecord& source = sprites[index];
+    SpriteRecord d = source;
+    d.blobId = 0;
+    d.fileOffset = d.fileLength = d.fileFormat = 0;
+    QByteArray bytes;
+    if (copy && source.hasData && source.blobId != 0 && store.read(source.blobId, bytes)) {
+        d.linkIndex = 0;
+        d.blobId = store.append(bytes);
+    } else {
+        d.hasData = false;
+        // The link is written for the list after the insertion: a source in
+        // front of the new sprite keeps its index.
+        d.linkIndex = source.hasData ? quint16(index) : source.linkIndex;
+        if (!source.hasData && source.linkIndex > index)
+            ++d.linkIndex;
+    }
+    insertSpriteRecord(index + 1, d);
+}
+
+void QSprites::removeSprite(int index)
+{
+    releaseBlob(takeSprite(index).orphanBlob());
+}
+
+bool QSprites::loadImage(int index, const QString& fileName)
+{
+    if (index < 0 || index >= sprites.size())
+        return false;
+    return setImage(index, readImageFile(fileName));
+}
+
+bool QSprites::setImage(int index, const QImage& image)
+{
+    if (index < 0 || index >= sprites.size())
+        return false;
+    const SpriteImage s = spriteImageOf(image);
+    if (s.isNull())
+        return false;
+    const int palette = addPalette(s.colours, true, 0, -1);
+    SpriteRecord r = sprites[index];
+    r.paletteIndex = quint16(palette);
+    r.hasData = true;
+    r.width = s.width;
+    r.height = s.height;
+    r.imageFormat = s.format;
+    if (r.blobId == 0) {
+        r.linkIndex = 0;
+        r.blobId = store.append(s.rows);
+    } else {
+        store.replace(r.blobId, s.rows);
+    }
+    setSpriteRecord(index, r);
+    for (int j = 0; j < sprites.size(); ++j) {
+        const SpriteRecord& l = sprites[j];
+        if (!l.hasData && l.linkIndex == index) {
+            SpriteRecord linked = l;
+            linked.width = r.width;
+            linked.height = r.height;
+            linked.imageFormat = r.imageFormat;
+            setSpriteRecord(j, linked);
+        }
+    }
+    return true;
+}
+
+bool QSprites::saveImage(int index, const QString& fileName) const
+{
+    return writeImageFile(spriteImage(index), fileName);
+}
+
+void QSprites::resetSprites()
+{
+    sprites.clear();
+    store.clear();
 }
 
 void QSprites::clear()
 {
-    savedName.clear();
-    sprites.clear();
-    store.clear();
+    // The history goes first: its commands hold images of the store.
+    markFresh();
+    setFileName(QString());
+    resetSprites();
+    version = 0;
+    emit documentReset();
 }
 
 // ---------------------------------------------------------------- palettes
@@ -419,27 +374,10 @@ PaletteInfo QSprites::paletteInfo(int index) const
     return p ? PaletteInfo{p->group, p->number, p->colourCount} : PaletteInfo();
 }
 
-void QSprites::setPaletteInfo(int index, qint16 group, qint16 number, quint16 colourCount)
-{
-    if (index < 0 || index >= palettes.size())
-        return;
-    palettes[index].group = group;
-    palettes[index].number = number;
-    palettes[index].colourCount = colourCount;
-}
-
 QByteArray QSprites::paletteData(int index) const
 {
     const PaletteRecord* p = palette(index);
     return p ? p->colours : QByteArray();
-}
-
-void QSprites::setPaletteData(int index, const QByteArray& colours)
-{
-    if (index < 0 || index >= palettes.size())
-        return;
-    palettes[index].colours = normalisedColours(colours);
-    palettes[index].colourCount = colourCountOf(palettes[index].colours);
 }
 
 quint16 QSprites::colourCountOf(const QByteArray& colours)
@@ -452,6 +390,16 @@ quint16 QSprites::colourCountOf(const QByteArray& colours)
     return i < 32 ? 32 : 256;
 }
 
+PaletteRecord QSprites::paletteOf(const QByteArray& colours, qint16 group, qint16 number)
+{
+    PaletteRecord p;
+    p.group = group;
+    p.number = number;
+    p.colours = normalisedColours(colours);
+    p.colourCount = colourCountOf(p.colours);
+    return p;
+}
+
 int QSprites::findIdenticalPalette(const QByteArray& colours) const
 {
     const QByteArray c = normalisedColours(colours);
@@ -462,93 +410,156 @@ int QSprites::findIdenticalPalette(const QByteArray& colours) const
     return int(palettes.size());
 }
 
+void QSprites::setPaletteInfo(int index, qint16 group, qint16 number, quint16 colourCount)
+{
+    const PaletteRecord* p = palette(index);
+    if (!p)
+        return;
+    PaletteRecord r = *p;
+    r.group = group;
+    r.number = number;
+    r.colourCount = colourCount;
+    setPaletteRecord(index, r);
+}
+
+void QSprites::setPaletteData(int index, const QByteArray& colours)
+{
+    const PaletteRecord* p = palette(index);
+    if (!p)
+        return;
+    PaletteRecord r = *p;
+    r.colours = normalisedColours(colours);
+    r.colourCount = colourCountOf(r.colours);
+    setPaletteRecord(index, r);
+}
+
+void QSprites::setPaletteRecord(int index, const PaletteRecord& record)
+{
+    if (index < 0 || index >= palettes.size())
+        return;
+    palettes[index] = record;
+    palettes[index].colours = normalisedColours(record.colours);
+    emit paletteChanged(index);
+}
+
+void QSprites::setSpritePalettes(const PaletteLinks& links)
+{
+    for (const auto& [j, palette] : links)
+        if (j >= 0 && j < sprites.size())
+            sprites[j].paletteIndex = palette;
+}
+
+PaletteLinks QSprites::insertPaletteRecord(int index, const PaletteRecord& record)
+{
+    PaletteLinks links;
+    index = qBound(0, index, int(palettes.size()));
+    // Added at the end, nothing moves: sprites drawn with a palette that is
+    // not there any more keep waiting for it.
+    if (index < palettes.size()) {
+        for (int j = 0; j < sprites.size(); ++j) {
+            if (sprites[j].paletteIndex >= index) {
+                links.append({j, sprites[j].paletteIndex});
+                ++sprites[j].paletteIndex;
+            }
+        }
+    }
+    palettes.insert(index, record);
+    palettes[index].colours = normalisedColours(record.colours);
+    emit palettesInserted(index, 1);
+    return links;
+}
+
+PaletteLinks QSprites::removePaletteRecord(int index)
+{
+    PaletteLinks links;
+    if (index < 0 || index >= palettes.size())
+        return links;
+    for (int j = 0; j < sprites.size(); ++j) {
+        SpriteRecord& s = sprites[j];
+        if (s.paletteIndex >= index) {
+            links.append({j, s.paletteIndex});
+            s.paletteIndex = s.paletteIndex == index ? 0 : s.paletteIndex - 1;
+        }
+    }
+    palettes.removeAt(index);
+    emit palettesRemoved(index, 1);
+    return links;
+}
+
+void QSprites::placePaletteRecord(int index, const PaletteRecord& record, const PaletteLinks& links)
+{
+    index = qBound(0, index, int(palettes.size()));
+    palettes.insert(index, record);
+    setSpritePalettes(links);
+    emit palettesInserted(index, 1);
+}
+
+void QSprites::dropPaletteRecord(int index, const PaletteLinks& links)
+{
+    if (index < 0 || index >= palettes.size())
+        return;
+    palettes.removeAt(index);
+    setSpritePalettes(links);
+    emit palettesRemoved(index, 1);
+}
+
+void QSprites::setPaletteList(const QList<PaletteRecord>& list)
+{
+    const int before = int(palettes.size());
+    palettes.clear();
+    if (before > 0)
+        emit palettesRemoved(0, before);
+    palettes = list;
+    if (!palettes.isEmpty())
+        emit palettesInserted(0, int(palettes.size()));
+}
+
 int QSprites::addPalette(const QByteArray& colours, bool reuse, qint16 group, int number)
 {
-    if (reuse) {
-        const int same = findIdenticalPalette(colours);
-        if (same < palettes.size())
-            return same;
-    }
-    PaletteRecord p;
-    p.group = group;
-    p.number = qint16(number < 0 ? palettes.size() + 1 : number);
-    p.colours = normalisedColours(colours);
-    p.colourCount = colourCountOf(p.colours);
-    palettes.append(p);
-    return int(palettes.size() - 1);
+    return insertPalette(int(palettes.size()), colours, reuse, group, number);
 }
 
 int QSprites::insertPalette(int index, const QByteArray& colours, bool reuse, qint16 group, int number)
 {
-    if (index >= palettes.size())
-        return addPalette(colours, reuse, group, number);
-    index = qMax(index, 0);
     if (reuse) {
         const int same = findIdenticalPalette(colours);
         if (same < palettes.size())
             return same;
     }
-    PaletteRecord p;
-    p.group = 0;
-    p.number = qint16(palettes.size());
-    p.colours = normalisedColours(colours);
-    p.colourCount = colourCountOf(p.colours);
-    for (SpriteRecord& s : sprites) {
-        if (s.paletteIndex >= index)
-            ++s.paletteIndex;
-    }
-    palettes.insert(index, p);
+    index = index >= palettes.size() ? int(palettes.size()) : qMax(index, 0);
+    insertPaletteRecord(index, newPalette(index, colours, group, number));
     return index;
+}
+
+PaletteRecord QSprites::newPalette(int index, const QByteArray& colours, qint16 group, int number) const
+{
+    if (index >= palettes.size())
+        return paletteOf(colours, group, qint16(number < 0 ? palettes.size() + 1 : number));
+    return paletteOf(colours, 0, qint16(palettes.size()));
 }
 
 void QSprites::removePalette(int index)
 {
-    if (index < 0 || index >= palettes.size())
-        return;
-    for (SpriteRecord& s : sprites) {
-        if (s.paletteIndex == index)
-            s.paletteIndex = 0;
-        else if (s.paletteIndex > index)
-            --s.paletteIndex;
-    }
-    palettes.removeAt(index);
+    removePaletteRecord(index);
 }
 
 void QSprites::clearPalettes()
 {
-    palettes.clear();
+    setPaletteList({});
 }
 
 bool QSprites::loadPaletteAct(const QString& fileName, QByteArray& colours)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray act = file.read(PaletteBytes);
-    if (act.size() < PaletteBytes)
-        return false;
-    QByteArray c(PaletteBytes, Qt::Uninitialized);
-    for (int i = 0; i < 256; ++i)
-        std::memcpy(c.data() + 3 * i, act.constData() + 3 * (255 - i), 3);
-    colours = c;
-    return true;
+    return readActFile(fileName, colours);
 }
 
 bool QSprites::savePaletteAct(int index, const QString& fileName) const
 {
     const PaletteRecord* p = palette(index);
-    if (!p)
-        return false;
-    QByteArray act(PaletteBytes, Qt::Uninitialized);
-    for (int i = 0; i < 256; ++i)
-        std::memcpy(act.data() + 3 * i, p->colours.constData() + 3 * (255 - i), 3);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(act) != PaletteBytes)
-        return false;
-    return file.commit();
+    return p && writeActFile(fileName, p->colours);
 }
 
-// ---------------------------------------------------------------- loading
+// ---------------------------------------------------------------- files
 
 bool QSprites::reportProgress(uint pos, uint max)
 {
@@ -568,475 +579,32 @@ void QSprites::countDown(uint from, uint max)
 bool QSprites::load(const QString& fileName)
 {
     QFile file(fileName);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
+        setErrorString(file.errorString());
         return false;
-    return load(file.readAll(), QFileInfo(fileName).fileName());
+    }
+    const bool loaded = load(file.readAll(), QFileInfo(fileName).fileName());
+    // A cancelled load leaves nothing that could be saved over the file.
+    if (loaded && spriteCount() > 0)
+        setFileName(fileName);
+    return loaded;
 }
 
 bool QSprites::load(const QByteArray& bytes, const QString& name)
 {
-    clear();
-    version = 0;
-    LoadContext c;
-    c.bytes = bytes;
-    c.name = name;
-    c.budget = FreeDecodedBytes + MaxExpansion * c.bytes.size();
-    if (c.bytes.size() < 16 || std::memcmp(c.bytes.constData(), Signature, sizeof Signature) != 0)
-        return false;
-    const auto* v = reinterpret_cast<const uchar*>(c.bytes.constData()) + 12;
-    if (v[0] == 0 && v[1] == 1 && v[2] == 0 && v[3] == 1) {
-        version = 1;
-        return loadVersion1(c);
-    }
-    if (v[0] == 0 && v[1] == 0 && v[2] == 0 && v[3] == 2) {
-        version = 2;
-        return loadVersion2(c);
-    }
-    if (messages)
-        messages->addInfo(tr("%1(0): SFF version '%2.%3.%4.%5' not supported yet")
-                              .arg(c.name).arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]));
-    return false;
+    markFresh();
+    setFileName(QString());
+    setErrorString(QString());
+    const bool loaded = SffFormat::read(*this, bytes, name);
+    emit documentReset();
+    return loaded;
 }
-
-bool QSprites::loadVersion1(LoadContext& c)
-{
-    const QByteArrayView bytes(c.bytes);
-    LeReader header(bytes, 20);
-    const quint32 claimed = header.u32();
-    // Every subfile needs its header: a count beyond that cannot be there.
-    const qint64 room = qMax<qint64>(0, (bytes.size() - HeaderSize) / SubfileHeaderSize);
-    const uint total = uint(qMin<qint64>(claimed, room));
-    reportProgress(0, total);
-
-    int shared = -1;
-    qsizetype pos = HeaderSize;
-    bool truncated = false;
-    const auto reportTruncated = [&](uint index) {
-        truncated = true;
-        if (messages)
-            messages->addError(tr("%1(%2): Sprite data is truncated").arg(c.name).arg(index));
-    };
-    for (uint i = 0; i < total && !truncated; ++i) {
-        LeReader h(bytes, pos);
-        if (!h.has(SubfileHeaderSize)) {
-            reportTruncated(i);
-            break;
-        }
-        const quint32 next = h.u32();
-        const quint32 length = h.u32();
-        SpriteRecord r;
-        r.axisX = h.s16();
-        r.axisY = h.s16();
-        r.group = h.u16();
-        r.number = h.u16();
-        r.linkIndex = h.u16();
-        const bool samePalette = h.u8() == 1;
-        r.hasData = length != 0;
-        pos += SubfileHeaderSize;
-        sprites.append(r);
-        SpriteRecord& s = sprites.last();
-        const int index = int(i);
-
-        if (s.hasData) {
-            const qint64 left = bytes.size() - pos;
-            qint64 size = next != 0 && qint64(next) > pos ? qint64(next) - pos : qint64(length);
-            if (size > left && length <= left)
-                size = length; // a next-subfile offset pointing nowhere
-            if (size > left) {
-                size = left;
-                reportTruncated(i);
-            }
-            const QByteArrayView data = bytes.sliced(pos, qsizetype(size));
-            pos += qsizetype(size);
-            QImage image;
-            if (c.spend(pcxImageBytes(data)))
-                image = readPcx(data);
-            else if (messages)
-                messages->addError(tr("%1(%2): Sprite data is damaged").arg(c.name).arg(i));
-            s.imageFormat = image.isNull() ? QImage::Format_Indexed8 : image.format();
-            s.width = quint16(image.width());
-            s.height = quint16(image.height());
-            s.blobId = store.append(image.isNull() ? QByteArray() : rowsOfImage(image));
-            const QByteArray colours = coloursOfTable(image.colorTable());
-            if (index == 0)
-                shared = addPalette(colours, true, 0, -1);
-            if (index == 0)
-                s.paletteIndex = quint16(shared);
-            else if ((s.group == 0 || s.group == 9000) && s.number == 0 && shared >= 0)
-                s.paletteIndex = quint16(shared);
-            else if (samePalette)
-                s.paletteIndex = sprites[index - 1].paletteIndex;
-            else
-                s.paletteIndex = quint16(addPalette(colours, true, 0, -1));
-        } else {
-            const int target = followLink(index, index);
-            if (target >= 0) {
-                const SpriteRecord& t = sprites[target];
-                s.width = t.width;
-                s.height = t.height;
-                s.imageFormat = t.imageFormat;
-                s.paletteIndex = samePalette && shared >= 0 ? quint16(shared) : t.paletteIndex;
-            } else {
-                if (messages)
-                    messages->addError(tr("%1(%2): Sprite incorrect linked to the index %3")
-                                           .arg(c.name).arg(i).arg(s.linkIndex));
-                // Kept as a sprite of its own with no image, so that the
-                // editor can show it and the user can give it one.
-                s.hasData = true;
-                s.imageFormat = QImage::Format_Indexed8;
-                s.paletteIndex = quint16(qMax(shared, 0));
-            }
-        }
-        if (!reportProgress(i + 1, total)) {
-            countDown(i, total);
-            clear();
-            return true;
-        }
-    }
-    if (!truncated && claimed > total)
-        reportTruncated(total);
-    if (uint(sprites.size()) < total)
-        reportProgress(total, total);
-    return true;
-}
-
-bool QSprites::loadVersion2(LoadContext& c)
-{
-    clearPalettes();
-    const QByteArrayView bytes(c.bytes);
-    LeReader h(bytes, 36);
-    const quint32 spriteListOffset = h.u32();
-    const quint32 spriteClaimed = h.u32();
-    const quint32 paletteListOffset = h.u32();
-    const quint32 paletteClaimed = h.u32();
-    const quint32 literalOffset = h.u32();
-    h.u32(); // literal length
-    const quint32 translatedOffset = h.u32();
-    // Nodes must lie inside the file: counts beyond that are not believed.
-    const auto fitting = [&](quint32 offset, quint32 claimed, int nodeSize) {
-        const qint64 room = offset <= bytes.size() ? (bytes.size() - offset) / nodeSize : 0;
-        return uint(qMin<qint64>(claimed, room));
-    };
-    const uint paletteTotal = fitting(paletteListOffset, paletteClaimed, PaletteNodeSize);
-    const uint spriteTotal = fitting(spriteListOffset, spriteClaimed, SpriteNodeSize);
-    const uint total = paletteTotal + spriteTotal;
-    reportProgress(0, total);
-    if (messages && paletteTotal < paletteClaimed)
-        messages->addError(tr("%1(%2): Palette data is truncated").arg(c.name).arg(paletteTotal));
-    if (messages && spriteTotal < spriteClaimed)
-        messages->addError(tr("%1(%2): Sprite data is truncated").arg(c.name).arg(spriteTotal));
-
-    LeReader pn(bytes, paletteListOffset);
-    palettes.reserve(paletteTotal);
-    for (uint i = 0; i < paletteTotal; ++i) {
-        PaletteRecord p;
-        p.group = pn.s16();
-        p.number = pn.s16();
-        p.colourCount = pn.u16();
-        p.fileLink = pn.u16();
-        p.fileOffset = pn.u32();
-        p.fileLength = pn.u32();
-        palettes.append(p);
-    }
-    LeReader sn(bytes, spriteListOffset);
-    sprites.reserve(spriteTotal);
-    for (uint i = 0; i < spriteTotal; ++i) {
-        SpriteRecord s;
-        s.group = sn.u16();
-        s.number = sn.u16();
-        s.width = sn.u16();
-        s.height = sn.u16();
-        s.axisX = sn.s16();
-        s.axisY = sn.s16();
-        s.linkIndex = sn.u16();
-        s.fileFormat = sn.u8();
-        const int depth = sn.u8();
-        s.fileOffset = sn.u32();
-        s.fileLength = sn.u32();
-        s.paletteIndex = sn.u16();
-        s.flags = sn.u16();
-        s.hasData = s.fileLength != 0;
-        const bool fiveBit = s.fileFormat == SpriteRle5 || s.fileFormat == SpriteLz5 || s.fileFormat == SpritePng8;
-        s.imageFormat = fiveBit ? QImage::Format_Indexed8 : formatOfDepth(depth);
-        sprites.append(s);
-    }
-
-    // The bytes of a block at an offset; what lies outside the file is
-    // missing, and that is reported.
-    const auto block = [&](quint32 base, quint32 offset, quint32 length, bool* cut) {
-        const qint64 start = qint64(base) + offset;
-        const qint64 available = start < bytes.size() ? bytes.size() - start : 0;
-        *cut = qint64(length) > available;
-        return available > 0 ? bytes.sliced(qsizetype(start), qsizetype(qMin<qint64>(length, available)))
-                             : QByteArrayView();
-    };
-
-    uint done = 0;
-    for (uint i = 0; i < paletteTotal; ++i) {
-        PaletteRecord& p = palettes[i];
-        bool cut = false;
-        // A palette holds 256 colours; anything stored beyond them is ignored.
-        const QByteArrayView data = block(literalOffset, p.fileOffset, qMin<quint32>(p.fileLength, MaxPaletteBytes), &cut);
-        if (cut && messages)
-            messages->addError(tr("%1(%2): Palette data is truncated").arg(c.name).arg(i));
-        for (int e = 0; e < 256 && qsizetype(e) * 4 + 3 <= data.size(); ++e)
-            std::memcpy(p.colours.data() + 3 * e, data.data() + 4 * e, 3);
-        if (!reportProgress(++done, total)) {
-            countDown(done, total);
-            clear();
-            return true;
-        }
-    }
-
-    for (uint i = 0; i < spriteTotal; ++i) {
-        SpriteRecord& s = sprites[i];
-        if (!s.hasData) {
-            const int target = followLink(int(i), int(spriteTotal));
-            if (target >= 0) {
-                s.width = sprites[target].width;
-                s.height = sprites[target].height;
-                s.imageFormat = sprites[target].imageFormat;
-            } else {
-                if (messages)
-                    messages->addError(tr("%1(%2): Sprite incorrect linked to the index %3")
-                                           .arg(c.name).arg(i).arg(s.linkIndex));
-                s.width = 0;
-                s.height = 0;
-            }
-        } else {
-            bool cut = false;
-            const QByteArrayView data =
-                block(s.flags == 0 ? literalOffset : translatedOffset, s.fileOffset, s.fileLength, &cut);
-            if (cut && messages)
-                messages->addError(tr("%1(%2): Sprite data is truncated").arg(c.name).arg(i));
-            const qsizetype size = rowBytes(s);
-            QByteArray rows;
-            if (!c.spend(size)) {
-                if (messages)
-                    messages->addError(tr("%1(%2): Sprite data is damaged").arg(c.name).arg(i));
-                s.width = 0;
-                s.height = 0;
-            } else if (size > 0) {
-                switch (s.fileFormat) {
-                case SpriteRaw:
-                case SpriteRle8:
-                case SpriteRle5:
-                case SpriteLz5: {
-                    rows = QByteArray(size, '\0');
-                    uchar* out = reinterpret_cast<uchar*>(rows.data());
-                    if (s.fileFormat == SpriteRaw)
-                        decodeRawInto(data, out, s.width, s.height, s.imageFormat);
-                    else if (s.fileFormat == SpriteRle8)
-                        decodeRle8Into(data, out, s.width, s.height, s.imageFormat);
-                    else if (s.fileFormat == SpriteRle5)
-                        decodeRle5Into(data, out, s.width, s.height);
-                    else
-                        decodeLz5Into(data, out, s.width, s.height);
-                    break;
-                }
-                case SpritePng8:
-                case SpritePng24:
-                case SpritePng32: {
-                    const QImage png = decodePng(data, s.imageFormat, s.width, s.height);
-                    if (!png.isNull())
-                        rows = rowsOfImage(png);
-                    break;
-                }
-                default:
-                    break; // unknown encoding: no pixels, the size stays
-                }
-            }
-            s.blobId = store.append(rows);
-        }
-        if (!reportProgress(++done, total)) {
-            countDown(done, total);
-            clear();
-            return true;
-        }
-    }
-
-    resolvePaletteLinks();
-    for (PaletteRecord& p : palettes) {
-        if (p.colourCount == 0 || p.colourCount > 256)
-            p.colourCount = colourCountOf(p.colours);
-    }
-    return true;
-}
-
-void QSprites::resolvePaletteLinks()
-{
-    int keeper = -1;
-    for (int i = 0; i < palettes.size();) {
-        if (palettes[i].fileLength != 0) {
-            ++i;
-            continue;
-        }
-        // Follow links through palettes without data; a link out of the list,
-        // or a chain that goes round, ends at palette 0.
-        int target = i;
-        for (int steps = 0;; ++steps) {
-            const int link = palettes[target].fileLink;
-            if (link >= palettes.size() || steps > palettes.size()) {
-                target = 0;
-                break;
-            }
-            target = link;
-            if (target == 0 || palettes[target].fileLength != 0)
-                break;
-        }
-        if (target == 0 && keeper < 0) {
-            palettes[i].colours = palettes[0].colours;
-            keeper = i;
-            ++i;
-            continue;
-        }
-        const int to = target == 0 ? keeper : target;
-        for (SpriteRecord& s : sprites) {
-            if (s.paletteIndex == i)
-                s.paletteIndex = quint16(to);
-        }
-        for (SpriteRecord& s : sprites) {
-            if (s.paletteIndex > i)
-                --s.paletteIndex;
-        }
-        if (keeper > i)
-            --keeper;
-        palettes.removeAt(i);
-    }
-}
-
-// ---------------------------------------------------------------- saving
 
 bool QSprites::save(const QString& fileName, bool fullLz5)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!SffFormat::write(*this, fileName, fullLz5))
         return false;
-    const uint total = uint(sprites.size() + palettes.size());
-    reportProgress(0, total);
-    uint done = 0;
-
-    QByteArray literal;
-    LeWriter data(&literal);
-    QByteArray paletteNodes;
-    LeWriter pn(&paletteNodes);
-    for (const PaletteRecord& p : palettes) {
-        int count = p.colourCount == 0 || p.colourCount > 256 ? 256 : p.colourCount;
-        // A file stores only `count` colours and the rest read back black: a
-        // short palette whose unused tail is some other colour keeps it by
-        // being written whole.
-        if (count < 256
-            && p.colours.mid(3 * count).count('\0') != p.colours.size() - 3 * count)
-            count = 256;
-        pn.s16(p.group);
-        pn.s16(p.number);
-        pn.u16(quint16(count));
-        pn.u16(0);
-        pn.u32(quint32(literal.size()));
-        pn.u32(quint32(count * 4));
-        for (int e = 0; e < count; ++e) {
-            data.bytes(QByteArrayView(p.colours.constData() + 3 * e, 3));
-            data.u8(0);
-        }
-        if (!reportProgress(++done, total)) {
-            file.cancelWriting();
-            return false;
-        }
-    }
-
-    QByteArray spriteNodes;
-    LeWriter sn(&spriteNodes);
-    for (const SpriteRecord& s : sprites) {
-        quint8 format = SpriteLinked;
-        int depth = depthOfFormat(s.imageFormat);
-        const quint32 offset = quint32(literal.size());
-        quint32 length = 0;
-        if (s.hasData) {
-            format = SpriteRle8;
-            QByteArray pixels;
-            if (readRows(s, pixels)) {
-                const int lineBytes = spriteLineBytes(s.imageFormat, s.width);
-                const int stride = spriteRowStride(s.imageFormat, s.width);
-                QByteArray packed;
-                if (lineBytes == stride) {
-                    packed = pixels;
-                } else {
-                    packed.resize(qsizetype(lineBytes) * s.height);
-                    for (int y = 0; y < s.height; ++y)
-                        std::memcpy(packed.data() + qsizetype(y) * lineBytes,
-                                    pixels.constData() + qsizetype(y) * stride, size_t(lineBytes));
-                }
-                // LZ5 only carries colours 0 to 31: a sprite using any other
-                // index keeps every pixel through RLE8.
-                const bool lz5 = s.imageFormat == QImage::Format_Indexed8 && s.paletteIndex < palettes.size()
-                    && palettes[s.paletteIndex].colourCount == 32 && fitsFiveBits(packed);
-                const QByteArray encoded = lz5 ? encodeLz5Packed(packed, fullLz5) : encodeRle8Packed(packed);
-                if (lz5) {
-                    format = SpriteLz5;
-                    depth = 5;
-                }
-                data.bytes(encoded);
-                length = quint32(encoded.size());
-            }
-        }
-        sn.u16(s.group);
-        sn.u16(s.number);
-        sn.u16(s.width);
-        sn.u16(s.height);
-        sn.s16(s.axisX);
-        sn.s16(s.axisY);
-        sn.u16(s.linkIndex);
-        sn.u8(format);
-        sn.u8(quint8(depth));
-        sn.u32(offset);
-        sn.u32(length);
-        sn.u16(s.paletteIndex);
-        sn.u16(0);
-        if (!reportProgress(++done, total)) {
-            file.cancelWriting();
-            return false;
-        }
-    }
-
-    const quint64 spriteListOffset = HeaderSize + quint64(paletteNodes.size());
-    const quint64 literalOffset = spriteListOffset + quint64(spriteNodes.size());
-    if (literalOffset + quint64(literal.size()) > 0xFFFFFFFFull) {
-        file.cancelWriting();
-        return false; // offsets are 32-bit
-    }
-    QByteArray header;
-    LeWriter w(&header);
-    w.bytes(QByteArrayView(Signature, sizeof Signature));
-    for (quint8 b : {0, 0, 0, 2})
-        w.u8(b);
-    w.u32(0);
-    w.u32(0);
-    for (quint8 b : {0, 0, 0, 2})
-        w.u8(b);
-    w.u32(0);
-    w.u32(0);
-    w.u32(quint32(spriteListOffset));
-    w.u32(quint32(sprites.size()));
-    w.u32(HeaderSize);
-    w.u32(quint32(palettes.size()));
-    w.u32(quint32(literalOffset));
-    w.u32(quint32(literal.size()));
-    w.u32(quint32(literalOffset + literal.size()));
-    w.u32(0);
-    w.u32(0);
-    w.u32(0);
-    const QByteArray comment = QByteArray("Created in Quendar Morvane 9\n") + MakerWebAddress;
-    w.bytes(comment.left(HeaderSize - header.size() - 1));
-    w.zeros(HeaderSize - header.size());
-
-    for (const QByteArray* part : {&header, &paletteNodes, &spriteNodes, &literal}) {
-        if (file.write(*part) != part->size()) {
-            file.cancelWriting();
-            return false;
-        }
-    }
-    if (!file.commit())
-        return false;
-    savedName = fileName;
+    setFileName(fileName);
+    markSaved();
     return true;
 }

@@ -2,11 +2,12 @@
 #define QSPRITES_H
 
 #include "qblobstore.h"
+#include "qfiledocument.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QList>
-#include <QObject>
+#include <QPair>
 #include <QString>
 
 class QMessages;
@@ -34,6 +35,8 @@ struct SpriteRecord
     // Indexed8, RGB888 or ARGB32. The bytes are the image's rows as QImage
     // lays them out (each row padded to a multiple of 4 bytes).
     QImage::Format imageFormat = QImage::Format_Invalid;
+
+    bool operator==(const SpriteRecord&) const = default;
 };
 
 struct PaletteRecord
@@ -45,6 +48,8 @@ struct PaletteRecord
     quint32 fileOffset = 0;    // the next three only while reading or writing a file
     quint32 fileLength = 0;
     quint16 fileLink = 0;
+
+    bool operator==(const PaletteRecord&) const = default;
 };
 
 // The fields of a sprite the editor shows and edits.
@@ -77,84 +82,151 @@ struct PaletteInfo
     bool operator==(const PaletteInfo&) const = default;
 };
 
+// Sprite indices and the palette index each had before an edit moved it.
+using PaletteLinks = QList<QPair<int, quint16>>;
+
+// A sprite taken out of the archive, with all it takes to put it back as it
+// was: the sprites that linked to it were handed to an heir (the first that
+// linked to it takes its image), and the links behind it moved down.
+struct SpriteRemoval
+{
+    int index = -1;
+    SpriteRecord record;
+    int heir = -1; // index before the removal; -1 when nothing linked to it
+    SpriteRecord heirRecord;
+    QList<QPair<int, quint16>> links; // index before the removal, linkIndex before
+    // The image bytes nobody shows any more (no heir took them); the store
+    // keeps them until whoever holds the removal releases them.
+    BlobId orphanBlob() const { return heir < 0 ? record.blobId : 0; }
+};
+
 // The sprite archive (SFF): sprites with group, number and axis, the palettes
-// they are drawn with, and every sprite's pixels in a blob store. Reads
-// version 1.01 and 2.00 files, writes 2.00.
+// they are drawn with, and every sprite's pixels in a blob store. Reading and
+// writing files is in sffformat.h, ACT palettes in actfile.h, image import and
+// export in spriteimages.h.
 //
 // Indices address records everywhere; an index out of range makes an
 // operation do nothing and return an empty value.
-class QSprites : public QObject
+//
+// The mutators below change the archive at once, without an undo step: the
+// commands of spritecommands.h call them, and so do batch tools. In the window
+// every edit is a command pushed onto undoStack().
+class QSprites : public QFileDocument
 {
     Q_OBJECT
 public:
     QSprites(QMessages* messages, int mode, bool compress, int level);
     ~QSprites() override;
 
-    // Sprites
+    // ---------------------------------------------------------- sprites
     int spriteCount() const { return int(sprites.size()); }
+    int itemCount() const override { return spriteCount(); }
     int findSprite(int from, quint16 group, quint16 number) const;
     SpriteInfo spriteInfo(int index) const;
     SpriteSize spriteSize(int index) const;
-    void setSpriteInfo(int index, const SpriteInfo& info);
+    const SpriteRecord* sprite(int index) const;
     // The sprite drawn with its own palette (an Indexed8 image gets a 256-entry
     // colour table); a null image when it has nothing to show.
     QImage spriteImage(int index) const;
-    bool loadImage(int index, const QString& fileName);
-    bool setImage(int index, const QImage& image);
-    bool saveImage(int index, const QString& fileName) const;
+    // The sprite whose bytes a sprite shows: itself when it has data, else
+    // where its link chain ends; -1 for a broken chain.
+    int linkTarget(int index) const;
+    // Those bytes as full image rows (missing bytes read as index 0).
+    QByteArray spritePixels(int index) const;
+    const QBlobStore& blobStore() const { return store; }
+
+    void setSpriteInfo(int index, const SpriteInfo& info);
+    void setSpriteRecord(int index, const SpriteRecord& record);
+    // Inserts a record; every link to a sprite at or behind `index` follows it.
+    void insertSpriteRecord(int index, const SpriteRecord& record);
+    SpriteRemoval takeSprite(int index);
+    void restoreSprite(const SpriteRemoval& removal);
+
+    // Image bytes kept apart from the records, shared by the commands that
+    // must keep a removed or replaced image until they are dropped.
+    BlobId storeBlob(const QByteArray& rows);
+    void releaseBlob(BlobId id);
+
+    // Plain edits, in terms of the ones above.
     void addSprite();
     void insertSprite(int index);
     void duplicateSprite(int index, bool copy);
     void removeSprite(int index);
-    // Empties the sprite list, the store and fileName; the palettes stay.
-    void clear();
-    bool load(const QString& fileName);
-    // The same from the file's bytes; `name` stands for the file in the issues list.
-    bool load(const QByteArray& bytes, const QString& name);
-    bool save(const QString& fileName, bool fullLz5);
-    QString fileName() const { return savedName; }
-    // 1 or 2 after a file of that version was read; 0 otherwise.
-    int loadedVersion() const { return version; }
+    bool loadImage(int index, const QString& fileName);
+    bool setImage(int index, const QImage& image);
+    bool saveImage(int index, const QString& fileName) const;
 
-    // Read access for drawing: the record itself, the store holding the
-    // bytes, the sprite whose bytes a sprite shows (itself when it has data,
-    // else where its link chain ends; -1 for a broken chain), and those bytes
-    // as full image rows (missing bytes read as index 0).
-    const SpriteRecord* sprite(int index) const;
-    const QBlobStore& blobStore() const { return store; }
-    int linkTarget(int index) const;
-    QByteArray spritePixels(int index) const;
-
-    // Palettes
+    // ---------------------------------------------------------- palettes
     int paletteCount() const { return int(palettes.size()); }
     PaletteInfo paletteInfo(int index) const;
-    void setPaletteInfo(int index, qint16 group, qint16 number, quint16 colourCount);
     QByteArray paletteData(int index) const;
-    void setPaletteData(int index, const QByteArray& colours);
+    const PaletteRecord* palette(int index) const;
     int findIdenticalPalette(const QByteArray& colours) const;
+    // 32 when colours 32 to 255 are all equal, else 256.
+    static quint16 colourCountOf(const QByteArray& colours);
+    // A palette of these colours (missing entries black).
+    static PaletteRecord paletteOf(const QByteArray& colours, qint16 group, qint16 number);
+    // The palette insertPalette would put at `index`: at the end it takes the
+    // group and number asked for (the count plus one for a number below 0),
+    // in between group 0 and the count as its number.
+    PaletteRecord newPalette(int index, const QByteArray& colours, qint16 group, int number) const;
+
+    void setPaletteInfo(int index, qint16 group, qint16 number, quint16 colourCount);
+    void setPaletteData(int index, const QByteArray& colours);
+    void setPaletteRecord(int index, const PaletteRecord& record);
+    // Inserts a palette; sprites drawn with a palette at or behind `index`
+    // follow it when it is not added at the end. Returns what they had.
+    PaletteLinks insertPaletteRecord(int index, const PaletteRecord& record);
+    // Removes a palette; its sprites fall back to palette 0 and those behind
+    // move down. Returns what they had.
+    PaletteLinks removePaletteRecord(int index);
+    // The exact reverse of the two above: the palette goes in or out without
+    // touching any sprite, then the sprites get their palettes back.
+    void placePaletteRecord(int index, const PaletteRecord& record, const PaletteLinks& links);
+    void dropPaletteRecord(int index, const PaletteLinks& links);
+    QList<PaletteRecord> paletteList() const { return palettes; }
+    void setPaletteList(const QList<PaletteRecord>& list);
+
     int addPalette(const QByteArray& colours, bool reuse, qint16 group, int number);
     int insertPalette(int index, const QByteArray& colours, bool reuse, qint16 group, int number);
     void removePalette(int index);
     void clearPalettes();
-    const PaletteRecord* palette(int index) const;
 
-    // ACT files: 768 bytes, entries stored last first.
+    // ACT files: 768 bytes, entries stored last first (see actfile.h).
     static bool loadPaletteAct(const QString& fileName, QByteArray& colours);
     bool savePaletteAct(int index, const QString& fileName) const;
 
-    // 32 when colours 32 to 255 are all equal, else 256.
-    static quint16 colourCountOf(const QByteArray& colours);
+    // ---------------------------------------------------------- files
+    // Empties the sprite list, the store, the history and the file name; the
+    // palettes stay.
+    void clear() override;
+    // Reads a version 1.01 or 2.00 file. A cancelled load leaves an empty,
+    // unnamed archive; a file that is not an archive this program reads
+    // leaves an empty, unnamed one and returns false.
+    bool load(const QString& fileName) override;
+    // The same from the file's bytes; `name` stands for the file in the issues list.
+    bool load(const QByteArray& bytes, const QString& name);
+    // Writes a version 2.00 file through a temporary file that takes the old
+    // one's place only once complete.
+    bool save(const QString& fileName) override { return save(fileName, true); }
+    bool save(const QString& fileName, bool fullLz5);
+    // 1 or 2 after a file of that version was read; 0 otherwise.
+    int loadedVersion() const { return version; }
 
 signals:
     // pos 0 starts an operation of `max` steps, pos == max ends it; a receiver
     // clears `allow` to cancel.
     void progress(uint pos, uint max, bool& allow);
+    void spriteChanged(int index);
+    void spritesInserted(int index, int count);
+    void spritesRemoved(int index, int count);
+    void paletteChanged(int index);
+    void palettesInserted(int index, int count);
+    void palettesRemoved(int index, int count);
 
 private:
-    struct LoadContext;
-    bool loadVersion1(LoadContext& c);
-    bool loadVersion2(LoadContext& c);
-    void resolvePaletteLinks();
+    friend class SffFormat;
+
     // The sprite a chain from `index` ends at, looking only at the first
     // `limit` sprites; -1 when it leaves them, loops or links to itself.
     int followLink(int index, int limit) const;
@@ -162,12 +234,13 @@ private:
     void countDown(uint from, uint max);
     // The record's image rows, completed to its full size; false without a blob.
     bool readRows(const SpriteRecord& r, QByteArray& rows) const;
-    QByteArray rowsOfImage(const QImage& image) const;
+    void setSpritePalettes(const PaletteLinks& links);
+    // Empties the sprites for a load, without a signal.
+    void resetSprites();
 
     QMessages* messages;
     QList<SpriteRecord> sprites;
     QBlobStore store;
-    QString savedName;
     QList<PaletteRecord> palettes;
     int version = 0;
 };

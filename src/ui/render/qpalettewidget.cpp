@@ -8,12 +8,11 @@
 #include <cstring>
 
 QPaletteWidget::QPaletteWidget(QWidget* parent)
-    : QWidget(parent), historyPos(0), historyCount(0), colourCount(256), cellSize(12), columns(0)
+    : QWidget(parent), colourCount(256), cellSize(12), columns(0)
 {
-    std::memset(buffers, 0, sizeof buffers);
-    pal = new QRGBPalette(buffers[0]);
-    connect(pal, &QRGBPalette::changed, this, &QPaletteWidget::internalPalChanged);
-    connect(pal, &QRGBPalette::changing, this, &QPaletteWidget::internalPalChanging);
+    std::memset(buffer, 0, sizeof buffer);
+    pal = new QRGBPalette(buffer);
+    connect(pal, &QRGBPalette::changed, this, qOverload<>(&QWidget::update));
     clearSelection();
     columns = quint8(qMin(width() / cellSize, 255));
 }
@@ -42,44 +41,15 @@ void QPaletteWidget::setColourCount(quint16 n)
 
 void QPaletteWidget::resetPalette()
 {
-    historyPos = 0;
-    historyCount = 0;
-    std::memset(buffers[0], 0, sizeof buffers[0]);
-    pal->setBuffer(buffers[0]);
+    std::memset(buffer, 0, sizeof buffer);
     update();
 }
 
-QByteArray QPaletteWidget::historyState(int i) const
+void QPaletteWidget::setColours(const QByteArray& colours)
 {
-    if (i < 0 || i >= HistorySize)
-        return QByteArray();
-    return QByteArray(reinterpret_cast<const char*>(buffers[i]), sizeof buffers[i]);
-}
-
-void QPaletteWidget::internalPalChanging()
-{
-    if (historyCount == 0) {
-        // The first state goes into the buffer in use.
-        historyCount = 1;
-        return;
-    }
-    // An edit after going back would drop the states after the current one.
-    historyCount = quint8(historyPos + 1);
-    if (historyCount >= HistorySize) {
-        std::memmove(buffers[0], buffers[1], sizeof buffers[0] * (HistorySize - 1));
-        --historyCount;
-        --historyPos;
-    }
-    ++historyPos;
-    historyCount = quint8(historyPos + 1);
-    std::memcpy(buffers[historyPos], buffers[historyPos - 1], sizeof buffers[0]);
-    pal->setBuffer(buffers[historyPos]);
-}
-
-void QPaletteWidget::internalPalChanged()
-{
+    std::memset(buffer, 0, sizeof buffer);
+    std::memcpy(buffer, colours.constData(), size_t(qMin<qsizetype>(colours.size(), sizeof buffer)));
     update();
-    emit changed();
 }
 
 QColor QPaletteWidget::markerColour(const QColor& cell)

@@ -5,23 +5,20 @@
 
 class QRGBPalette;
 
-// The colour grid of the palette tab: one square cell per colour, a selection
-// for the palette commands, and snapshots of the palette before each edit.
-//
-// The palette being edited lives in one of twelve buffers; every edit goes
-// through palette(), whose changing() signal moves the edit into a fresh
-// buffer so that the one before keeps the previous state. Twelve states at
-// most are kept; the oldest goes first.
+// The colour grid of the palette tab: one square cell per colour, and a
+// selection for the palette commands. It shows the colours it is given; the
+// commands change the archive's palette, and the page gives the grid the new
+// colours (the archive's history keeps the old ones).
 class QPaletteWidget : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int HistorySize = 12;
-
     explicit QPaletteWidget(QWidget* parent = nullptr);
     ~QPaletteWidget() override;
 
+    // The colours shown (768 bytes, entry 0 first).
     QRGBPalette* palette() const { return pal; }
+    void setColours(const QByteArray& colours);
 
     bool isSelected(uchar index) const { return selected[index]; }
     // Adds a colour to the selection; the caller repaints.
@@ -32,7 +29,7 @@ public:
     // Shows `n` cells (at most 256) and clears the selection.
     void setColourCount(quint16 n);
     quint16 colourCountShown() const { return colourCount; }
-    // No palette is active: a black palette and no history.
+    // No palette is active: a black palette.
     void resetPalette();
 
     // The cell under a widget point, or -1 where there is none.
@@ -43,19 +40,9 @@ public:
     // 128 in each component and shows on light and dark colours alike.
     static QColor markerColour(const QColor& cell);
 
-    // The undo history, for those who look at it.
-    int historyPosition() const { return historyPos; }
-    int historyLength() const { return historyCount; }
-    QByteArray historyState(int i) const;
-
 signals:
-    void changed();
     void colorClick();
     void multiColorClick();
-
-public slots:
-    void internalPalChanging();
-    void internalPalChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -66,10 +53,8 @@ protected:
 private:
     void clearSelection();
 
-    uchar buffers[HistorySize][768];
+    uchar buffer[768];
     QRGBPalette* pal;
-    quint8 historyPos;
-    quint8 historyCount;
     bool selected[256];
     quint16 colourCount;
     quint8 cellSize;

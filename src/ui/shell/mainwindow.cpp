@@ -2,17 +2,22 @@
 #include "ui_mainwindow.h"
 
 #include "about.h"
+#include "animationcommands.h"
+#include "qcodeedit.h"
 #include "qpalettewidget.h"
 #include "qrenderwidget.h"
-#include "qcodeedit.h"
 
+#include <QAbstractSpinBox>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QUndoView>
 
 #include <climits>
 
@@ -50,9 +55,9 @@ MainWindow::MainWindow(QWidget* parent)
       paletteWidget(nullptr),
       renderWidget(nullptr),
       renderer(nullptr),
-      sffModified(false),
-      sndModified(false),
-      airModified(false),
+      historyView(nullptr),
+      sffPage(this, &sprites, SffTab, [this] { return sffTexts(); }),
+      sndPage(this, &sounds, SndTab, [this] { return sndTexts(); }),
       interactive(true),
       progressDialog(new QProgressDialog(this)),
       kindLabel(nullptr),
@@ -70,18 +75,28 @@ MainWindow::MainWindow(QWidget* parent)
     // 4. The palette grid on the ACT page.
     paletteWidget = new QPaletteWidget(ui->actTab);
     paletteWidget->setGeometry(10, 190, 192, 192);
-    connect(paletteWidget, &QPaletteWidget::changed, this, &MainWindow::paletteChanged);
 
-    // 5. The renderer reads the sprite archive and the animation set and
-    // reports what the mouse changed in them.
+    // 5. The renderer shows the sprite archive and the animation set, and
+    // asks for the edits the mouse makes; each becomes a step.
     renderer = new QSprRender;
     renderer->setSprites(&sprites);
     renderer->setAnimations(&animations);
     connect(renderer, &QSprRender::axisChanged, this, &MainWindow::axisChanged);
     connect(renderer, &QSprRender::clsnModeExit, this, &MainWindow::clsnModeExit);
     connect(renderer, &QSprRender::colorCaptured, this, &MainWindow::colorCaptured);
-    // Boxes moved, resized, created or deleted in the view are unsaved work.
-    connect(renderer, &QSprRender::boxesEdited, this, [this] { setModifiedMark(AirTab, true); });
+    connect(renderer, &QSprRender::spriteAxisMoved, this, [this](int index, QPoint axis) {
+        SpriteInfo info = sprites.spriteInfo(index);
+        info.axisX = qint16(axis.x());
+        info.axisY = qint16(axis.y());
+        push(&sprites, spritecommands::changeInfo(&sprites, index, info, ChangeSpriteInfo::Axis));
+    });
+    connect(renderer, &QSprRender::frameOffsetMoved, this, [this](int action, int frame, QPoint offset) {
+        push(&animations, animationcommands::moveOffset(&animations, action, frame, offset.x(), offset.y()));
+    });
+    connect(renderer, &QSprRender::boxesChanged, this,
+            [this](int action, int frame, const FrameBoxes& boxes, const QString& text) {
+                push(&animations, animationcommands::changeBoxes(&animations, action, frame, boxes, text));
+            });
 
     // 6. The surface that shows it (and owns it).
     renderWidget = new QRenderWidget(renderer, this);
@@ -92,7 +107,12 @@ MainWindow::MainWindow(QWidget* parent)
     ui->issuesList->setModel(&messages);
     ui->palrmTable->setModel(renderer->remapModel());
     ui->palrmTable->verticalHeader()->hide();
+    // The table previews palettes: its edits are steps of the archive's
+    // history that leave the archive saved.
+    renderer->remapModel()->setUndoStack(sprites.undoStack());
     connect(renderer->remapModel(), &QAbstractItemModel::dataChanged, this, &MainWindow::remapChanged);
+    connect(renderer->remapModel(), &QAbstractItemModel::rowsInserted, this, [this] { remapChanged({}, {}); });
+    connect(renderer->remapModel(), &QAbstractItemModel::rowsRemoved, this, [this] { remapChanged({}, {}); });
 
     // 8. The vocabulary of the code checker, beside the executable. Without it
     //    code files still open and edit; nothing is coloured.
@@ -137,6 +157,20 @@ MainWindow::MainWindow(QWidget* parent)
     kindLabel = new QLabel(this);
     statusBar()->addWidget(kindLabel);
 
+    // The history of every document: Edit > Undo and Redo, and the History
+    // page listing the steps of the shown page's document.
+    for (QFileDocument* d : std::initializer_list<QFileDocument*>{&sprites, &sounds, &animations})
+        undoGroup.addStack(d->undoStack());
+    historyView = new QUndoView(&undoGroup, ui->historyTab);
+    historyView->setObjectName(QStringLiteral("historyView"));
+    historyView->setEmptyLabel(tr("<saved>"));
+    ui->historyLayout->addWidget(historyView);
+    ui->actionUndo->setShortcut(QKeySequence::Undo);
+    ui->actionRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connectDocuments();
+    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>())
+        box->installEventFilter(this);
+
     // 12. Every document starts empty.
     on_actionNovo_triggered();
 
@@ -162,6 +196,14 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     saveConfig(configPath());
+    // The documents go before the widgets: nothing of the window may hear
+    // them (or their histories) as they go, and the view lets go of them.
+    for (QFileDocument* d : std::initializer_list<QFileDocument*>{&sprites, &sounds, &animations}) {
+        disconnect(d, nullptr, this, nullptr);
+        disconnect(d->undoStack(), nullptr, this, nullptr);
+    }
+    renderer->setSprites(nullptr);
+    renderer->setAnimations(nullptr);
     delete ui;
 }
 
@@ -172,15 +214,15 @@ bool MainWindow::confirmDiscard(int tab)
     switch (tab) {
     case SffTab:
     case ActTab:
-        modified = sffModified;
+        modified = sprites.isModified();
         question = tr("Do you really want to discard the changes made in the sprites and/or palettes");
         break;
     case SndTab:
-        modified = sndModified;
+        modified = sounds.isModified();
         question = tr("Do you really want to discard the changes made in the sounds");
         break;
     case AirTab:
-        modified = airModified;
+        modified = animations.isModified();
         question = tr("Do you really want to discard the changes made in the animations");
         break;
     default:
@@ -198,19 +240,15 @@ void MainWindow::setModifiedMark(int tab, bool modified)
     QString title;
     switch (tab) {
     case SffTab:
-        sffModified = modified;
         title = tr("SFF");
         break;
     case ActTab:
-        sffModified = modified;
         title = tr("ACT");
         break;
     case SndTab:
-        sndModified = modified;
         title = tr("SND");
         break;
     case AirTab:
-        airModified = modified;
         title = tr("AIR");
         break;
     default:
@@ -300,6 +338,10 @@ void MainWindow::on_tabs_currentChanged(int index)
         ui->airStop->click();
 
     codeFiles.setVisible(index == CodeTab);
+    QFileDocument* const documentOfTab[] = {&sprites, &sprites, &sounds, &animations, nullptr};
+    QFileDocument* shown = index >= 0 && index < 5 ? documentOfTab[index] : nullptr;
+    undoGroup.setActiveStack(shown ? shown->undoStack() : nullptr);
+    updateUndoActions();
     switch (index) {
     case SffTab:
     case SndTab:
@@ -348,30 +390,190 @@ void MainWindow::showAnimation()
 
 void MainWindow::axisChanged(QRenderMode mode, QPoint axis)
 {
-    // The renderer has already written the axis or offset into the document;
-    // the fields follow without writing it again.
-    const bool wasInteractive = interactive;
-    interactive = false;
+    // While a drag goes on the fields follow it; the document changes once,
+    // when the drag ends.
+    QScopedValueRollback<bool> quiet(interactive, false);
     if (mode == SpriteMode) {
         ui->sprX->setValue(axis.x());
         ui->sprY->setValue(axis.y());
-        setModifiedMark(SffTab, true);
     } else {
         ui->airX->setValue(axis.x());
         ui->airY->setValue(axis.y());
-        setModifiedMark(AirTab, true);
     }
-    interactive = wasInteractive;
 }
 
 void MainWindow::clsnModeExit()
 {
     // A right click ended box drawing: neither drawing button stays down.
-    const bool wasInteractive = interactive;
-    interactive = false;
+    QScopedValueRollback<bool> quiet(interactive, false);
     ui->airClsn1->setChecked(false);
     ui->airClsn2->setChecked(false);
-    interactive = wasInteractive;
+}
+
+// ---------------------------------------------------------------- edits and history
+
+void MainWindow::push(QFileDocument* document, QEditCommand* step)
+{
+    if (step)
+        document->undoStack()->push(step);
+}
+
+void MainWindow::connectDocuments()
+{
+    connect(&sprites, &QFileDocument::modifiedChanged, this, [this](bool modified) {
+        setModifiedMark(SffTab, modified);
+        setModifiedMark(ActTab, modified);
+    });
+    connect(&sounds, &QFileDocument::modifiedChanged, this, [this](bool m) { setModifiedMark(SndTab, m); });
+    connect(&animations, &QFileDocument::modifiedChanged, this, [this](bool m) { setModifiedMark(AirTab, m); });
+    for (QFileDocument* d : std::initializer_list<QFileDocument*>{&sprites, &sounds, &animations}) {
+        QUndoStack* stack = d->undoStack();
+        connect(stack, &QUndoStack::indexChanged, this, [this, stack](int index) { followStack(stack, index); });
+    }
+
+    // The pages follow their documents.
+    connect(&sprites, &QSprites::spriteChanged, this, [this](int index) {
+        if (index == activeSprite())
+            on_sprSel_valueChanged(index);
+    });
+    for (auto signal : {&QSprites::spritesInserted, &QSprites::spritesRemoved})
+        connect(&sprites, signal, this, &MainWindow::spritesChanged);
+    connect(&sprites, &QSprites::paletteChanged, this, [this](int index) {
+        if (index == activePalette())
+            paletteChanged();
+    });
+    for (auto signal : {&QSprites::palettesInserted, &QSprites::palettesRemoved})
+        connect(&sprites, signal, this, &MainWindow::palettesChanged);
+    connect(&sprites, &QFileDocument::documentReset, this, [this] {
+        updatePaletteRange();
+        updateSpriteRange();
+        // The page shows the new archive from its first sprite, not the
+        // sprite it showed before.
+        selectSprite(0);
+        on_actSel_valueChanged(ui->actSel->value());
+    });
+    connect(&sounds, &QSounds::soundChanged, this, [this](int index) {
+        if (index == ui->sndSel->value())
+            on_sndSel_valueChanged(index);
+    });
+    for (auto signal : {&QSounds::soundsInserted, &QSounds::soundsRemoved})
+        connect(&sounds, signal, this, &MainWindow::soundsChanged);
+    connect(&sounds, &QFileDocument::documentReset, this, [this] {
+        updateSoundRange();
+        // The scroll bar goes to the first sound too, so that what is shown
+        // is what Play, Delete and the rest act on.
+        selectSound(0);
+    });
+    for (auto signal : {&QAnimations::actionsInserted, &QAnimations::actionsRemoved})
+        connect(&animations, signal, this, &MainWindow::updateAnimationRange);
+    connect(&animations, &QFileDocument::documentReset, this, &MainWindow::updateAnimationRange);
+
+    // Edit > Undo and Redo say what they take back, on every page.
+    connect(&undoGroup, &QUndoGroup::canUndoChanged, this, &MainWindow::updateUndoActions);
+    connect(&undoGroup, &QUndoGroup::canRedoChanged, this, &MainWindow::updateUndoActions);
+    connect(&undoGroup, &QUndoGroup::undoTextChanged, this, &MainWindow::updateUndoActions);
+    connect(&undoGroup, &QUndoGroup::redoTextChanged, this, &MainWindow::updateUndoActions);
+    connect(codeFiles.editor(), &QPlainTextEdit::undoAvailable, this, &MainWindow::updateUndoActions);
+    connect(codeFiles.editor(), &QPlainTextEdit::redoAvailable, this, &MainWindow::updateUndoActions);
+    connect(codeFiles.tabBar(), &QTabBar::currentChanged, this, &MainWindow::updateUndoActions);
+}
+
+void MainWindow::followStack(QUndoStack* stack, int index)
+{
+    const int before = stackIndex.value(stack, 0);
+    stackIndex[stack] = index;
+    // A step pushed or redone stands just below the new index; one undone
+    // stands at it.
+    const QUndoCommand* step = nullptr;
+    if (index > before)
+        step = stack->command(index - 1);
+    else if (index < before)
+        step = stack->command(index);
+    if (const auto* edit = dynamic_cast<const QEditCommand*>(step))
+        showEdited(edit);
+}
+
+void MainWindow::showEdited(const QEditCommand* step)
+{
+    const auto show = [](QScrollBar* bar, int index) {
+        index = qBound(bar->minimum(), index, bar->maximum());
+        if (bar->value() != index)
+            bar->setValue(index);
+    };
+    switch (step->subject()) {
+    case QEditCommand::Subject::Sprite:
+        show(ui->sprSel, step->subjectIndex());
+        break;
+    case QEditCommand::Subject::Palette:
+        show(ui->actSel, step->subjectIndex());
+        break;
+    case QEditCommand::Subject::Sound:
+        show(ui->sndSel, step->subjectIndex());
+        break;
+    case QEditCommand::Subject::Action:
+        show(ui->airSel, step->subjectIndex());
+        if (step->subjectFrame() >= 0)
+            show(ui->airFSel, step->subjectFrame());
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::updateUndoActions()
+{
+    bool canUndo = false, canRedo = false;
+    QString undoText = tr("Undo"), redoText = tr("Redo");
+    if (ui->tabs->currentIndex() == CodeTab) {
+        // The code editor keeps the text's own history.
+        const QTextDocument* doc = codeFiles.editor()->isVisible() ? codeFiles.editor()->document() : nullptr;
+        canUndo = doc && doc->isUndoAvailable();
+        canRedo = doc && doc->isRedoAvailable();
+    } else {
+        canUndo = undoGroup.canUndo();
+        canRedo = undoGroup.canRedo();
+        if (canUndo)
+            undoText = tr("Undo %1").arg(undoGroup.undoText());
+        if (canRedo)
+            redoText = tr("Redo %1").arg(undoGroup.redoText());
+    }
+    ui->actionUndo->setEnabled(canUndo);
+    ui->actionRedo->setEnabled(canRedo);
+    ui->actionUndo->setText(undoText);
+    ui->actionRedo->setText(redoText);
+}
+
+void MainWindow::on_actionUndo_triggered()
+{
+    if (ui->tabs->currentIndex() == CodeTab)
+        codeFiles.editor()->undo();
+    else
+        undoGroup.undo();
+    updateUndoActions();
+}
+
+void MainWindow::on_actionRedo_triggered()
+{
+    if (ui->tabs->currentIndex() == CodeTab)
+        codeFiles.editor()->redo();
+    else
+        undoGroup.redo();
+    updateUndoActions();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QAbstractSpinBox*>(watched)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction* a : {ui->actionUndo, ui->actionRedo})
+            if (a->shortcuts().contains(pressed)) {
+                // Not taken by the box: the window's shortcut runs.
+                event->ignore();
+                return true;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::on_actionSobre_triggered()
@@ -382,21 +584,21 @@ void MainWindow::on_actionSobre_triggered()
 
 void MainWindow::on_actionNovo_triggered()
 {
-    const bool wasInteractive = interactive;
-    interactive = false;
-    // The New slots of the SFF and ACT tabs, then the AIR tab's, then the SND
-    // tab's; then every code document closes. Code with unsaved changes is
-    // not thrown away unasked: when the user keeps it, every code document
-    // stays open.
-    on_actionNovo_2_triggered();
-    // The palettes belong to the sprites: when the user kept the sprites,
-    // their palettes stay with them.
-    if (!sffModified)
-        on_actionRemover_tudo_triggered();
-    on_actionNew_3_triggered();
-    if (codeFiles.confirmDiscardAll())
-        codeFiles.closeAll();
-    interactive = wasInteractive;
+    {
+        QScopedValueRollback<bool> quiet(interactive, false);
+        // The New slots of the SFF and ACT tabs, then the AIR tab's, then the
+        // SND tab's; then every code document closes. Code with unsaved
+        // changes is not thrown away unasked: when the user keeps it, every
+        // code document stays open.
+        on_actionNovo_2_triggered();
+        // The palettes belong to the sprites: when the user kept the sprites,
+        // their palettes stay with them.
+        if (!sprites.isModified())
+            on_actionRemover_tudo_triggered();
+        on_actionNew_3_triggered();
+        if (codeFiles.confirmDiscardAll())
+            codeFiles.closeAll();
+    }
 
     on_tabs_currentChanged(ui->tabs->currentIndex());
     kindLabel->setText(tr("Character"));

@@ -1,26 +1,30 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "documentpage.h"
 #include "qanimations.h"
 #include "qcodefiles.h"
 #include "qmessages.h"
 #include "qsounds.h"
 #include "qsprites.h"
 #include "qsprrender.h"
+#include "spritecommands.h"
 
 #include <QDomDocument>
+#include <QHash>
 #include <QDomElement>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
-
-#include <functional>
+#include <QUndoGroup>
 
 class QColor;
+class QEditCommand;
 class QLabel;
 class QPaletteWidget;
 class QProgressDialog;
 class QRenderWidget;
+class QUndoView;
 
 namespace Ui { class MainWindow; }
 
@@ -39,10 +43,16 @@ public:
     ~MainWindow() override;
 
     // True when the archive behind `tab` may be thrown away: nothing unsaved, or
-    // the user said Yes to "Discard changes". SFF and ACT share one flag.
+    // the user said Yes to "Discard changes". SFF and ACT share one archive.
     bool confirmDiscard(int tab);
-    // Stores the modified flag of `tab` and marks that one tab's title with "*".
+    // Marks that one tab's title with "*"; the documents' own state decides.
     void setModifiedMark(int tab, bool modified);
+
+    // The documents, for the tests and the benchmarks that drive the window.
+    QSprites& spriteArchive() { return sprites; }
+    QSounds& soundArchive() { return sounds; }
+    QAnimations& animationSet() { return animations; }
+    QUndoGroup& undoStacks() { return undoGroup; }
 
     // Selector ranges follow the number of items of each document (0..count-1).
     void updateSpriteRange();
@@ -64,6 +74,12 @@ public slots:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Ctrl+Z in a spin box takes back the document's last step, not the
+    // digits typed into the box.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class DocumentPage;
 
 private slots:
     void viewTriggered();
@@ -94,6 +110,10 @@ private slots:
     void axisChanged(QRenderMode mode, QPoint axis);
     void clsnModeExit();
     void colorCaptured(uchar index);
+
+    // Edit menu
+    void on_actionUndo_triggered();
+    void on_actionRedo_triggered();
 
     // Palette remap table
     void on_palrmAdd_clicked();
@@ -149,30 +169,42 @@ private:
     // Shows the action and frame the AIR page's selectors stand on.
     void showAnimation();
 
+    // Edits: every change of a document is a step pushed onto its stack (a
+    // null step changes nothing). After a step is done, undone or redone,
+    // the page shows the item it changed.
+    void push(QFileDocument* document, QEditCommand* step);
+    void followStack(QUndoStack* stack, int index);
+    void showEdited(const QEditCommand* step);
+    // Edit > Undo and Redo act on the shown page: its document's stack, or
+    // the text of the code document shown.
+    void updateUndoActions();
+    void connectDocuments();
+
     // SND tab helpers: select a sound even when the scroll bar already stands
-    // there; save and clear the mark, or warn; warn about an empty archive.
+    // there; what the archive's signals call.
     void selectSound(int index);
-    bool saveSounds(const QString& fileName);
-    bool refuseEmptySounds();
+    void soundsChanged();
     void warnSoundFile(const QString& title, const QString& fileName);
+    DocumentPage::Texts sndTexts() const;
 
     // SFF and ACT tab helpers. The active sprite or palette is the one the
     // scroll bar stands on, -1 when that is none. Selecting shows it even
-    // when the bar stands there already. A sprite edit changes the active
-    // sprite's record (nothing without one) and, with `geometry`, moves it in
-    // the view. redrawSprite draws the view again after a palette edit,
-    // paletteListChanged after palettes were inserted or removed.
+    // when the bar stands there already. A sprite edit is a step on the
+    // active sprite (nothing without one).
     int activeSprite() const;
     int activePalette() const;
     void selectSprite(int index);
     void selectPalette(int index);
-    void editActiveSprite(const std::function<void(SpriteInfo&)>& edit, bool geometry);
-    void redrawSprite();
-    void paletteListChanged();
-    bool saveSprites(const QString& fileName);
-    bool refuseEmptySprites();
-    void clearSpriteMarks();
+    void editActiveSprite(ChangeSpriteInfo::Field field, int value);
+    void editActivePaletteInfo(qint16 group, qint16 number);
+    // New colours for the active palette, as one step named `text`.
+    void editActivePalette(const QByteArray& colours, const QString& text);
+    // What the archive's signals call: the shown sprite or palette again,
+    // the selector ranges after insertions and removals.
+    void spritesChanged();
+    void palettesChanged();
     void warnFile(const QString& title, const QString& text, const QString& fileName);
+    DocumentPage::Texts sffTexts() const;
 
     Ui::MainWindow* ui;
 
@@ -189,22 +221,16 @@ private:
     QRenderWidget* renderWidget;
     QSprRender* renderer;
 
-    QString sffFileName;
-    QString airFileName;
-    QString sndFileName;
-    bool sffModified; // sprites and palettes: the SFF and ACT tabs
-    bool sndModified;
-    bool airModified;
+    // One undo stack per document; the shown page's is the active one.
+    QUndoGroup undoGroup;
+    QUndoView* historyView;
+    // Where each stack stood, to tell which step it just did or undid.
+    QHash<const QUndoStack*, int> stackIndex;
+    DocumentPage sffPage;
+    DocumentPage sndPage;
     // Value-changed slots do nothing while this is false; slots that fill the
     // widgets from a document clear it meanwhile.
     bool interactive;
-    // The active sound as the SND tab shows it; valid while sndSel is in range.
-    quint16 currentSoundGroup = 0;
-    quint16 currentSoundNumber = 0;
-    WavInfo currentSoundInfo;
-    // Group, number and colour count of the active palette, as the ACT tab
-    // shows them; its spin boxes edit this copy and write all three back.
-    PaletteInfo paletteInfo;
     QTimer playTimer;
     QProgressDialog* progressDialog;
     QLabel* kindLabel;

@@ -1,4 +1,5 @@
-// The palette remap table of the utilities pane.
+// The palette remap table of the utilities pane. Its edits are steps of the
+// sprite archive's history (a preview: they leave the archive saved).
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -8,21 +9,22 @@
 
 void MainWindow::on_palrmAdd_clicked()
 {
-    renderer->remapModel()->addRow();
+    QReMapModel* model = renderer->remapModel();
+    push(&sprites, new ChangeRemap(model, ChangeRemap::Add, model->rowCount()));
 }
 
 void MainWindow::on_palrmDel_clicked()
 {
     const QItemSelection selection = ui->palrmTable->selectionModel()->selection();
-    if (selection.size() == 1 && !selection.first().indexes().isEmpty())
-        renderer->remapModel()->removeRow(selection.first().indexes().first().row());
-    // The palette chosen before the table applied, through the table as it is now.
-    renderer->setPalette(renderer->chosenPalette);
-    renderWidget->update();
+    if (selection.size() == 1 && !selection.first().indexes().isEmpty()) {
+        const int row = selection.first().indexes().first().row();
+        push(&sprites, new ChangeRemap(renderer->remapModel(), ChangeRemap::Remove, row));
+    }
 }
 
 void MainWindow::remapChanged(const QModelIndex&, const QModelIndex&)
 {
-    renderer->setPalette(renderer->chosenPalette);
+    // The palette chosen before the table applied, through the table as it is now.
+    renderer->setPalette(renderer->paletteRequest);
     renderWidget->update();
 }

@@ -1,21 +1,24 @@
 // The SFF and ACT tabs: browsing and editing the sprites of the sprite archive
 // and its palettes, importing and exporting images and ACT palettes, opening
-// and saving SFF files, and the colour commands of the palette grid.
+// and saving SFF files, and the colour commands of the palette grid. Every
+// change of the archive is a step of its history; the tabs show what the
+// archive holds whenever it says it changed.
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "actfile.h"
 #include "qpalettewidget.h"
 #include "qrenderwidget.h"
 #include "qrgbpalette.h"
 #include "qsprrender.h"
 #include "spritedupl.h"
+#include "spriteimages.h"
 
 #include <QColorDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QProgressDialog>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -23,11 +26,6 @@ QString imageFilter()
 {
     return MainWindow::tr("All supported (*.pcx *.png *.bmp);;Personal Computer eXchange (*.pcx);;"
                           "Portable Network Graphic (*.png);;Bitmap (*.bmp)");
-}
-
-QString sffFilter()
-{
-    return MainWindow::tr("Sprite File Format (*.sff)");
 }
 
 QString actFilter()
@@ -38,6 +36,21 @@ QString actFilter()
 } // namespace
 
 // ---------------------------------------------------------------- helpers
+
+DocumentPage::Texts MainWindow::sffTexts() const
+{
+    DocumentPage::Texts t;
+    t.openTitle = tr("Open SFF");
+    t.saveTitle = tr("Save SFF");
+    t.filter = tr("Sprite File Format (*.sff)");
+    t.loading = tr("Loading sprites...");
+    t.saving = tr("Saving sprites...");
+    t.empty = tr("You can't save an empty SFF because Mugen will not open it.");
+    t.unreadable = tr("The file %1 could not be read.");
+    t.unusable = tr("The file %1 is not a sprite archive that can be read.");
+    t.notSaved = tr("The sprites were not saved to %1.");
+    return t;
+}
 
 int MainWindow::activeSprite() const
 {
@@ -69,24 +82,23 @@ void MainWindow::selectPalette(int index)
         ui->actSel->setValue(index);
 }
 
-void MainWindow::redrawSprite()
+void MainWindow::spritesChanged()
 {
-    // The renderer chooses the palette it was asked for again (and applies
-    // the remap table to it afresh), then draws with its new colours.
-    renderer->setPalette(renderer->chosenPalette);
-    renderWidget->update();
+    // A sprite went in or out: the scroll bar takes the new count, and the
+    // page shows the sprite where it stands (the one that followed a deleted
+    // sprite, the one before it after the last).
+    updateSpriteRange();
+    selectSprite(ui->sprSel->value());
 }
 
-void MainWindow::paletteListChanged()
+void MainWindow::palettesChanged()
 {
-    // Inserting or removing a palette renumbers the palettes of the sprites:
-    // the view takes the shown sprite's record again before it draws.
-    const int index = activeSprite();
-    if (renderer->mode == SpriteMode && index >= 0) {
-        renderer->setSource(index, SpriteMode);
-        renderer->setPalette(ui->actPalImg->isChecked() ? ui->actSel->value() : -1);
-    }
-    renderWidget->update();
+    updatePaletteRange();
+    selectPalette(ui->actSel->value());
+    // Sprites' palette numbers moved with the list: the view takes the shown
+    // sprite's record again.
+    if (renderer->mode == SpriteMode && activeSprite() >= 0)
+        on_sprSel_valueChanged(activeSprite());
 }
 
 void MainWindow::warnFile(const QString& title, const QString& text, const QString& fileName)
@@ -94,44 +106,10 @@ void MainWindow::warnFile(const QString& title, const QString& text, const QStri
     QMessageBox::warning(this, title, text.arg(QDir::toNativeSeparators(fileName)));
 }
 
-void MainWindow::clearSpriteMarks()
-{
-    // Sprites and palettes are saved together, and share one flag: both tab
-    // titles lose their mark, or ACT would still claim changes nobody is
-    // asked about any more.
-    setModifiedMark(SffTab, false);
-    setModifiedMark(ActTab, false);
-}
-
-bool MainWindow::refuseEmptySprites()
-{
-    if (sprites.spriteCount() > 0)
-        return false;
-    QMessageBox::warning(this, tr("Save SFF"), tr("You can't save an empty SFF because Mugen will not open it."),
-                         QMessageBox::Ok);
-    return true;
-}
-
-bool MainWindow::saveSprites(const QString& fileName)
-{
-    progressDialog->setLabelText(tr("Saving sprites..."));
-    // The archive writes a new file and puts it in place only when it is
-    // complete: a failed or cancelled save leaves the old file as it was.
-    if (!sprites.save(fileName, true)) {
-        progressDialog->reset();
-        warnFile(tr("Save SFF"), tr("The sprites were not saved to %1."), fileName);
-        return false;
-    }
-    sffFileName = fileName;
-    clearSpriteMarks();
-    return true;
-}
-
 // ---------------------------------------------------------------- SFF tab
 
 void MainWindow::on_sprSel_valueChanged(int value)
 {
-    const bool wasInteractive = interactive;
     renderer->setSource(value, SpriteMode);
     const bool valid = value >= 0 && value < sprites.spriteCount();
     const QList<QWidget*> controls = {ui->sprGrp, ui->sprImg, ui->sprX, ui->sprY,
@@ -139,45 +117,44 @@ void MainWindow::on_sprSel_valueChanged(int value)
     for (QWidget* w : controls)
         w->setEnabled(valid);
 
-    interactive = false;
-    if (!valid) {
-        ui->sprPos->setText(QStringLiteral("0 / 0"));
-        ui->sprGrp->setValue(0);
-        ui->sprImg->setValue(0);
-        ui->sprX->setValue(0);
-        ui->sprY->setValue(0);
-        ui->sprDeLoad->setChecked(false);
-        ui->sprLnk->setText(tr("No linkage"));
-        ui->sprSize->setText(tr("%1 x %2 pixels").arg(0).arg(0));
-        interactive = wasInteractive;
-        renderWidget->update();
-        return;
+    {
+        QScopedValueRollback<bool> quiet(interactive, false);
+        if (!valid) {
+            ui->sprPos->setText(QStringLiteral("0 / 0"));
+            ui->sprGrp->setValue(0);
+            ui->sprImg->setValue(0);
+            ui->sprX->setValue(0);
+            ui->sprY->setValue(0);
+            ui->sprDeLoad->setChecked(false);
+            ui->sprLnk->setText(tr("No linkage"));
+            ui->sprSize->setText(tr("%1 x %2 pixels").arg(0).arg(0));
+            renderWidget->update();
+            return;
+        }
+        const SpriteInfo info = sprites.spriteInfo(value);
+        const SpriteSize size = sprites.spriteSize(value);
+        ui->sprPos->setText(QStringLiteral("%1 / %2").arg(value + 1).arg(sprites.spriteCount()));
+        // Groups and numbers are 16 bits; the spin boxes show the upper half as
+        // negative values, which is how they are written back.
+        ui->sprGrp->setValue(qint16(info.group));
+        ui->sprImg->setValue(qint16(info.number));
+        ui->sprX->setValue(info.axisX);
+        ui->sprY->setValue(info.axisY);
+        ui->sprDeLoad->setChecked(info.flags & 1);
+        if (info.hasData) {
+            ui->sprLnk->setText(tr("No linkage"));
+        } else {
+            const SpriteInfo target = sprites.spriteInfo(info.linkIndex);
+            ui->sprLnk->setText(tr("Linked at %1, %2").arg(target.group).arg(target.number));
+        }
+        ui->sprSize->setText(tr("%1 x %2 pixels").arg(size.width).arg(size.height));
     }
-    const SpriteInfo info = sprites.spriteInfo(value);
-    const SpriteSize size = sprites.spriteSize(value);
-    ui->sprPos->setText(QStringLiteral("%1 / %2").arg(value + 1).arg(sprites.spriteCount()));
-    // Groups and numbers are 16 bits; the spin boxes show the upper half as
-    // negative values, which is how they are written back.
-    ui->sprGrp->setValue(qint16(info.group));
-    ui->sprImg->setValue(qint16(info.number));
-    ui->sprX->setValue(info.axisX);
-    ui->sprY->setValue(info.axisY);
-    ui->sprDeLoad->setChecked(info.flags & 1);
-    if (info.hasData) {
-        ui->sprLnk->setText(tr("No linkage"));
-    } else {
-        const SpriteInfo target = sprites.spriteInfo(info.linkIndex);
-        ui->sprLnk->setText(tr("Linked at %1, %2").arg(target.group).arg(target.number));
-    }
-    ui->sprSize->setText(tr("%1 x %2 pixels").arg(size.width).arg(size.height));
-    interactive = wasInteractive;
 
-    int palette = info.paletteIndex;
+    int palette = sprites.spriteInfo(value).paletteIndex;
     if (ui->sprImgPal->isChecked()) {
         // Only the palette tab follows; the sprite is drawn below.
-        interactive = false;
+        QScopedValueRollback<bool> quiet(interactive, false);
         selectPalette(palette);
-        interactive = wasInteractive;
     } else if (ui->actPalImg->isChecked()) {
         palette = ui->actSel->value();
     }
@@ -185,47 +162,49 @@ void MainWindow::on_sprSel_valueChanged(int value)
     renderWidget->update();
 }
 
-void MainWindow::editActiveSprite(const std::function<void(SpriteInfo&)>& edit, bool geometry)
+void MainWindow::editActiveSprite(ChangeSpriteInfo::Field field, int value)
 {
     const int index = activeSprite();
     if (!interactive || index < 0)
         return;
+    // The spin boxes run from -32767; groups and numbers are 16-bit, so -1 is 65535.
     SpriteInfo info = sprites.spriteInfo(index);
-    edit(info);
-    sprites.setSpriteInfo(index, info);
-    // The renderer draws from its own copy of the record.
-    if (renderer->mode == SpriteMode && renderer->currentIndex == index) {
-        renderer->spriteInfo = info;
-        if (geometry)
-            renderer->refresh();
+    switch (field) {
+    case ChangeSpriteInfo::Group: info.group = quint16(value); break;
+    case ChangeSpriteInfo::Number: info.number = quint16(value); break;
+    case ChangeSpriteInfo::Flags: info.flags = quint16(value); break;
+    case ChangeSpriteInfo::Axis: break;
     }
-    setModifiedMark(SffTab, true);
+    if (field == ChangeSpriteInfo::Axis) {
+        info.axisX = qint16(ui->sprX->value());
+        info.axisY = qint16(ui->sprY->value());
+    }
+    push(&sprites, spritecommands::changeInfo(&sprites, index, info, field));
 }
 
-// The spin boxes run from -32767; groups and numbers are 16-bit, so -1 is 65535.
 void MainWindow::on_sprGrp_valueChanged(int value)
 {
-    editActiveSprite([value](SpriteInfo& s) { s.group = quint16(value); }, false);
+    editActiveSprite(ChangeSpriteInfo::Group, value);
 }
 
 void MainWindow::on_sprImg_valueChanged(int value)
 {
-    editActiveSprite([value](SpriteInfo& s) { s.number = quint16(value); }, false);
+    editActiveSprite(ChangeSpriteInfo::Number, value);
 }
 
 void MainWindow::on_sprX_valueChanged(int value)
 {
-    editActiveSprite([value](SpriteInfo& s) { s.axisX = qint16(value); }, true);
+    editActiveSprite(ChangeSpriteInfo::Axis, value);
 }
 
 void MainWindow::on_sprY_valueChanged(int value)
 {
-    editActiveSprite([value](SpriteInfo& s) { s.axisY = qint16(value); }, true);
+    editActiveSprite(ChangeSpriteInfo::Axis, value);
 }
 
 void MainWindow::on_sprDeLoad_toggled(bool checked)
 {
-    editActiveSprite([checked](SpriteInfo& s) { s.flags = checked ? 1 : 0; }, false);
+    editActiveSprite(ChangeSpriteInfo::Flags, checked ? 1 : 0);
 }
 
 void MainWindow::on_sprCorTrans_toggled(bool checked)
@@ -243,18 +222,13 @@ void MainWindow::on_actionNovo_sprite_triggered()
     const QString file = QFileDialog::getOpenFileName(this, tr("New sprite"), QString(), imageFilter());
     if (file.isEmpty())
         return;
-    const int index = activeSprite() + 1;
-    sprites.insertSprite(index);
-    if (!sprites.loadImage(index, file)) {
+    const SpriteImage image = spriteImageOf(readImageFile(file));
+    if (image.isNull()) {
         // No empty record is left behind for a file that cannot be read.
-        sprites.removeSprite(index);
         warnFile(tr("New sprite"), tr("The image %1 could not be read."), file);
         return;
     }
-    updateSpriteRange();
-    updatePaletteRange();
-    selectSprite(index);
-    setModifiedMark(SffTab, true);
+    push(&sprites, spritecommands::importSprite(&sprites, activeSprite() + 1, image));
 }
 
 void MainWindow::on_actionTrocar_imagem_triggered()
@@ -265,14 +239,12 @@ void MainWindow::on_actionTrocar_imagem_triggered()
     const QString file = QFileDialog::getOpenFileName(this, tr("Change image"), QString(), imageFilter());
     if (file.isEmpty())
         return;
-    if (!sprites.loadImage(index, file)) {
+    const SpriteImage image = spriteImageOf(readImageFile(file));
+    if (image.isNull()) {
         warnFile(tr("Change image"), tr("The image %1 could not be read."), file);
         return;
     }
-    // The image may have brought a palette of its own.
-    updatePaletteRange();
-    on_sprSel_valueChanged(index);
-    setModifiedMark(SffTab, true);
+    push(&sprites, spritecommands::replaceImage(&sprites, index, image));
 }
 
 void MainWindow::on_actionSalvar_imagem_triggered()
@@ -295,152 +267,104 @@ void MainWindow::on_actionDuplicar_sprite_triggered()
     SpriteDupl dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    sprites.duplicateSprite(index, dialog.isCopy());
-    updateSpriteRange();
-    selectSprite(index + 1);
-    setModifiedMark(SffTab, true);
+    push(&sprites, spritecommands::duplicateSprite(&sprites, index, dialog.isCopy()));
 }
 
 void MainWindow::on_actionExcluir_sprite_triggered()
 {
     const int index = activeSprite();
-    if (index < 0)
+    if (index < 0 || !sffPage.confirm(tr("Delete sprite"), tr("Do you really want to delete the sprite")))
         return;
-    if (QMessageBox::question(this, tr("Delete sprite"), tr("Do you really want to delete the sprite"),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        != QMessageBox::Yes)
-        return;
-    sprites.removeSprite(index);
-    updateSpriteRange();
-    // The sprite that followed takes the place; after the last one, the one
-    // where the scroll bar now stands.
-    selectSprite(qMin(index, ui->sprSel->maximum()));
-    setModifiedMark(SffTab, true);
+    push(&sprites, spritecommands::removeSprite(&sprites, index));
 }
 
 void MainWindow::on_actionNovo_2_triggered()
 {
-    if (!confirmDiscard(SffTab))
-        return;
-    sffFileName.clear();
-    clearSpriteMarks();
-    renderer->reset();
-    sprites.clear();
-    updateSpriteRange();
-    // The tab shows the empty archive, not the sprite it showed before.
-    selectSprite(0);
-    if (interactive)
-        renderWidget->update();
+    sffPage.newDocument();
 }
 
 void MainWindow::on_actionAbrir_2_triggered()
 {
-    if (!confirmDiscard(SffTab))
-        return;
-    const QString file = QFileDialog::getOpenFileName(this, tr("Open SFF"), QString(), sffFilter());
-    if (file.isEmpty())
-        return;
-    // A file that cannot be read at all changes nothing.
-    if (QFile probe(file); !probe.open(QIODevice::ReadOnly)) {
-        warnFile(tr("Open SFF"), tr("The file %1 could not be read."), file);
-        return;
-    }
-    sffFileName = file;
-    clearSpriteMarks();
-    progressDialog->setLabelText(tr("Loading sprites..."));
-    ui->tabs->setCurrentIndex(SffTab);
-    renderer->reset();
-    const bool loaded = sprites.load(file);
-    updateSpriteRange();
-    updatePaletteRange();
-    selectSprite(0);
-    if (!loaded) {
-        // Not a sprite archive this program reads (the issues list tells
-        // why when it knows): what is left is a new, empty archive, which
-        // must not be saved over that file by Save.
-        sffFileName.clear();
-        warnFile(tr("Open SFF"), tr("The file %1 is not a sprite archive that can be read."), file);
-    }
+    sffPage.open();
 }
 
 void MainWindow::on_actionSalvar_2_triggered()
 {
-    if (refuseEmptySprites())
-        return;
-    if (!sffFileName.isEmpty() && QFile::exists(sffFileName))
-        saveSprites(sffFileName);
-    else
-        on_actionSave_As_triggered();
+    sffPage.save();
 }
 
 void MainWindow::on_actionSave_As_triggered()
 {
-    if (refuseEmptySprites())
-        return;
-    const QString file = QFileDialog::getSaveFileName(this, tr("Save SFF"), QString(), sffFilter());
-    if (file.isEmpty())
-        return;
-    saveSprites(file);
+    sffPage.saveAs();
 }
 
 // ---------------------------------------------------------------- ACT tab
 
 void MainWindow::on_actSel_valueChanged(int value)
 {
-    const bool wasInteractive = interactive;
     const bool valid = value >= 0 && value < sprites.paletteCount();
     ui->actGrp->setEnabled(valid);
     ui->actNum->setEnabled(valid);
-    interactive = false;
-    if (valid) {
-        paletteInfo = sprites.paletteInfo(value);
-        ui->actPos->setText(QStringLiteral("%1 / %2").arg(value + 1).arg(sprites.paletteCount()));
-        ui->actGrp->setValue(paletteInfo.group);
-        ui->actNum->setValue(paletteInfo.number);
-        paletteWidget->setColourCount(paletteInfo.colourCount);
-        paletteWidget->palette()->setAll(sprites.paletteData(value));
-    } else {
-        paletteInfo = PaletteInfo();
-        paletteWidget->resetPalette();
-        ui->actPos->setText(QStringLiteral("0 / 0"));
-        ui->actGrp->setValue(0);
-        ui->actNum->setValue(0);
+    {
+        QScopedValueRollback<bool> quiet(interactive, false);
+        if (valid) {
+            const PaletteInfo info = sprites.paletteInfo(value);
+            ui->actPos->setText(QStringLiteral("%1 / %2").arg(value + 1).arg(sprites.paletteCount()));
+            ui->actGrp->setValue(info.group);
+            ui->actNum->setValue(info.number);
+            paletteWidget->setColourCount(info.colourCount);
+            paletteWidget->setColours(sprites.paletteData(value));
+        } else {
+            paletteWidget->resetPalette();
+            ui->actPos->setText(QStringLiteral("0 / 0"));
+            ui->actGrp->setValue(0);
+            ui->actNum->setValue(0);
+        }
     }
-    interactive = wasInteractive;
     if (valid && interactive && ui->actPalImg->isChecked()) {
         renderer->setPalette(value);
         renderWidget->update();
     }
 }
 
-void MainWindow::on_actGrp_valueChanged(int value)
+void MainWindow::editActivePaletteInfo(qint16 group, qint16 number)
 {
     const int index = activePalette();
     if (!interactive || index < 0)
         return;
-    paletteInfo.group = qint16(value);
-    sprites.setPaletteInfo(index, paletteInfo.group, paletteInfo.number, paletteInfo.colourCount);
-    setModifiedMark(ActTab, true);
+    push(&sprites, spritecommands::changePaletteInfo(&sprites, index, group, number));
+}
+
+void MainWindow::on_actGrp_valueChanged(int value)
+{
+    editActivePaletteInfo(qint16(value), sprites.paletteInfo(activePalette()).number);
 }
 
 void MainWindow::on_actNum_valueChanged(int value)
 {
-    const int index = activePalette();
-    if (!interactive || index < 0)
-        return;
-    paletteInfo.number = qint16(value);
-    sprites.setPaletteInfo(index, paletteInfo.group, paletteInfo.number, paletteInfo.colourCount);
-    setModifiedMark(ActTab, true);
+    editActivePaletteInfo(sprites.paletteInfo(activePalette()).group, qint16(value));
 }
 
 void MainWindow::paletteChanged()
 {
+    // The active palette changed in the archive: the fields and the grid show
+    // it again, the selection of colours stays.
     const int index = activePalette();
-    if (!interactive || index < 0)
+    if (index < 0)
         return;
-    sprites.setPaletteData(index, paletteWidget->palette()->getAll());
-    paletteInfo.colourCount = sprites.paletteInfo(index).colourCount;
-    setModifiedMark(ActTab, true);
+    QScopedValueRollback<bool> quiet(interactive, false);
+    const PaletteInfo info = sprites.paletteInfo(index);
+    ui->actGrp->setValue(info.group);
+    ui->actNum->setValue(info.number);
+    paletteWidget->setColours(sprites.paletteData(index));
+}
+
+void MainWindow::editActivePalette(const QByteArray& colours, const QString& text)
+{
+    // With no active palette the colour commands do nothing.
+    const int index = activePalette();
+    if (index >= 0)
+        push(&sprites, spritecommands::changeColours(&sprites, index, colours, text));
 }
 
 void MainWindow::on_actionNew_palette_triggered()
@@ -449,35 +373,31 @@ void MainWindow::on_actionNew_palette_triggered()
     if (file.isEmpty())
         return;
     QByteArray colours;
-    if (!QSprites::loadPaletteAct(file, colours)) {
+    if (!readActFile(file, colours)) {
         warnFile(tr("New palette"), tr("The file %1 is not a palette of 256 colours."), file);
         return;
     }
     // A palette the archive holds already is selected instead of added.
-    const int index = sprites.insertPalette(activePalette() + 1, colours, true, 0, -1);
-    updatePaletteRange();
-    selectPalette(index);
-    paletteListChanged();
-    setModifiedMark(ActTab, true);
+    const int same = sprites.findIdenticalPalette(colours);
+    if (same < sprites.paletteCount())
+        selectPalette(same);
+    else
+        push(&sprites, spritecommands::insertPalette(&sprites, activePalette() + 1, colours, tr("New palette")));
 }
 
 void MainWindow::on_actionOpen_palette_triggered()
 {
-    const int index = activePalette();
-    if (index < 0)
+    if (activePalette() < 0)
         return;
     const QString file = QFileDialog::getOpenFileName(this, tr("New palette"), QString(), actFilter());
     if (file.isEmpty())
         return;
     QByteArray colours;
-    if (!QSprites::loadPaletteAct(file, colours)) {
+    if (!readActFile(file, colours)) {
         warnFile(tr("New palette"), tr("The file %1 is not a palette of 256 colours."), file);
         return;
     }
-    sprites.setPaletteData(index, colours);
-    on_actSel_valueChanged(index);
-    redrawSprite();
-    setModifiedMark(ActTab, true);
+    editActivePalette(colours, tr("Load palette"));
 }
 
 void MainWindow::on_actionSave_palette_triggered()
@@ -497,46 +417,33 @@ void MainWindow::on_actionDuplicate_palette_triggered()
     const int index = activePalette();
     if (index < 0)
         return;
-    const int copy = sprites.insertPalette(index + 1, sprites.paletteData(index), false, 0, -1);
-    updatePaletteRange();
-    selectPalette(copy);
-    paletteListChanged();
-    setModifiedMark(ActTab, true);
+    push(&sprites, spritecommands::insertPalette(&sprites, index + 1, sprites.paletteData(index),
+                                                 tr("Duplicate palette")));
 }
 
 void MainWindow::on_actionDelete_palette_triggered()
 {
     const int index = activePalette();
-    if (index < 0)
+    if (index < 0 || !sffPage.confirm(tr("Delete palette"), tr("Do you really want to delete the palette")))
         return;
-    if (QMessageBox::question(this, tr("Delete palette"), tr("Do you really want to delete the palette"),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        != QMessageBox::Yes)
-        return;
-    sprites.removePalette(index);
-    updatePaletteRange();
-    selectPalette(qMin(index, ui->actSel->maximum()));
-    paletteListChanged();
-    setModifiedMark(ActTab, true);
+    push(&sprites, new RemovePalette(&sprites, index));
 }
 
 void MainWindow::on_actionRemover_tudo_triggered()
 {
-    if (interactive
-        && QMessageBox::question(this, tr("Delete all palettes"),
-                                 tr("Do you really want to delete all palettes. The sprites aren't displayed!"),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-            != QMessageBox::Yes)
+    if (!interactive) {
+        // Part of File > New, right after the archive was emptied: no step of
+        // its own.
+        sprites.clearPalettes();
+        paletteWidget->setColourCount(256);
         return;
-    sprites.clearPalettes();
-    paletteWidget->setColourCount(256);
-    updatePaletteRange();
-    // The tab shows that no palette is left.
-    selectPalette(0);
-    if (interactive) {
-        paletteListChanged();
-        setModifiedMark(ActTab, true);
     }
+    if (!sffPage.confirm(tr("Delete all palettes"),
+                         tr("Do you really want to delete all palettes. The sprites aren't displayed!")))
+        return;
+    if (sprites.paletteCount() > 0)
+        push(&sprites, new ReplacePalettes(&sprites, {}, tr("Delete all palettes")));
+    paletteWidget->setColourCount(256);
 }
 
 void MainWindow::on_actPalImg_clicked(bool checked)
@@ -547,27 +454,37 @@ void MainWindow::on_actPalImg_clicked(bool checked)
 
 void MainWindow::on_comboBox_currentIndexChanged(int index)
 {
-    if (index < 1)
+    if (index < 1 || activePalette() < 0)
         return;
-    paletteWidget->palette()->applyEffect(index, paletteWidget->selection());
-    redrawSprite();
+    QByteArray colours = sprites.paletteData(activePalette());
+    QRGBPalette edit(reinterpret_cast<uchar*>(colours.data()));
+    edit.applyEffect(index, paletteWidget->selection());
+    editActivePalette(colours, tr("Colour effect %1").arg(ui->comboBox->itemText(index)));
 }
 
 void MainWindow::on_actCor_clicked()
 {
+    if (activePalette() < 0)
+        return;
     const QColor colour = QColorDialog::getColor(Qt::white, this);
     if (!colour.isValid())
         return;
+    QByteArray colours = sprites.paletteData(activePalette());
+    QRGBPalette edit(reinterpret_cast<uchar*>(colours.data()));
     for (int i = 0; i < 256; ++i)
         if (paletteWidget->isSelected(uchar(i)))
-            paletteWidget->palette()->setColour(uchar(i), colour);
-    redrawSprite();
+            edit.setColour(uchar(i), colour);
+    editActivePalette(colours, tr("Set colour"));
 }
 
 void MainWindow::on_actTroca_clicked()
 {
-    paletteWidget->palette()->reverseSelected(paletteWidget->selection());
-    redrawSprite();
+    if (activePalette() < 0)
+        return;
+    QByteArray colours = sprites.paletteData(activePalette());
+    QRGBPalette edit(reinterpret_cast<uchar*>(colours.data()));
+    edit.reverseSelected(paletteWidget->selection());
+    editActivePalette(colours, tr("Reverse colours"));
 }
 
 void MainWindow::on_actPega_toggled(bool checked)

@@ -1,0 +1,63 @@
+#ifndef DOCUMENTPAGE_H
+#define DOCUMENTPAGE_H
+
+#include <QString>
+
+#include <functional>
+
+class MainWindow;
+class QFileDocument;
+
+// What New, Open, Save and Save As do on a page that edits one document kept
+// in one file (the SFF, SND and AIR pages), written once: the discard
+// question, the file dialogs, the progress label, the refusal to save an empty
+// document, and the warning that tells why a file could not be used. The
+// document keeps its own file name and modified state; the page only asks and
+// tells.
+class DocumentPage
+{
+public:
+    // The page's own words, looked up when they are shown (so that they follow
+    // the language). In the warnings %1 is the file and %2, where the text has
+    // it, why it failed.
+    struct Texts
+    {
+        QString openTitle;
+        QString saveTitle;
+        QString filter;
+        QString loading;
+        QString saving;
+        QString empty;      // a document that must not be saved empty
+        QString unreadable; // the chosen file cannot be read at all
+        QString unusable;   // it was read, but is not a file of this kind
+        QString notSaved;
+    };
+
+    DocumentPage(MainWindow* window, QFileDocument* document, int tab, std::function<Texts()> texts);
+
+    // After the discard question: an empty, unnamed document.
+    void newDocument();
+    // After the discard question, asks for a file and loads it; a file that
+    // cannot be read changes nothing.
+    bool open();
+    bool open(const QString& fileName);
+    // To the document's own file while it exists, else as Save As.
+    bool save();
+    bool saveAs();
+    bool saveTo(const QString& fileName);
+
+    // A Yes/No question with No as the default; true for Yes.
+    bool confirm(const QString& title, const QString& question) const;
+    void warn(const QString& title, const QString& text, const QString& fileName,
+              const QString& reason = QString()) const;
+
+private:
+    bool refuseEmpty() const;
+
+    MainWindow* window;
+    QFileDocument* document;
+    int tab;
+    std::function<Texts()> texts;
+};
+
+#endif
