@@ -28,6 +28,11 @@ public:
     // The frame of an action the step changed, -1 for the whole action.
     int subjectFrame() const { return frameAt; }
     void setSubjectFrame(int frame) { frameAt = frame; }
+    // The item of the subject's kind that was shown when the step was made:
+    // after the step is undone the page shows it again (the sprite before a
+    // new one, the palette shown before all went). -1 when not known.
+    int origin() const { return originAt; }
+    void setOrigin(int index) { originAt = index; }
 
     // False for edits of what no file holds (the palette remap preview): they
     // are undone like any other, but do not make a document unsaved.
@@ -45,6 +50,7 @@ private:
     Subject subjectKind;
     int subjectAt;
     int frameAt = -1;
+    int originAt = -1;
     qint64 stamp;
 };
 

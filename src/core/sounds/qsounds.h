@@ -58,6 +58,7 @@ public:
     void insertRecord(int i, const SoundRecord& record);
     SoundRecord takeRecord(int i);
     BlobId storeBlob(const QByteArray& bytes);
+    const QBlobStore& blobStore() const { return store; }
     void releaseBlob(BlobId id);
     // A WAV file read for the archive: its record with the bytes stored; false
     // (and errorString() says why) when it cannot be read or is too large.

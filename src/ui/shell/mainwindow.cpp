@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -168,8 +169,13 @@ MainWindow::MainWindow(QWidget* parent)
     ui->actionUndo->setShortcut(QKeySequence::Undo);
     ui->actionRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     connectDocuments();
-    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>())
+    // The key goes to the box's line edit, and from it to the box, which
+    // would both take it as their own.
+    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>()) {
         box->installEventFilter(this);
+        for (QLineEdit* edit : box->findChildren<QLineEdit*>())
+            edit->installEventFilter(this);
+    }
 
     // 12. Every document starts empty.
     on_actionNovo_triggered();
@@ -414,8 +420,16 @@ void MainWindow::clsnModeExit()
 
 void MainWindow::push(QFileDocument* document, QEditCommand* step)
 {
-    if (step)
-        document->undoStack()->push(step);
+    if (!step)
+        return;
+    switch (step->subject()) {
+    case QEditCommand::Subject::Sprite: step->setOrigin(ui->sprSel->value()); break;
+    case QEditCommand::Subject::Palette: step->setOrigin(ui->actSel->value()); break;
+    case QEditCommand::Subject::Sound: step->setOrigin(ui->sndSel->value()); break;
+    case QEditCommand::Subject::Action: step->setOrigin(ui->airSel->value()); break;
+    default: break;
+    }
+    document->undoStack()->push(step);
 }
 
 void MainWindow::connectDocuments()
@@ -490,11 +504,14 @@ void MainWindow::followStack(QUndoStack* stack, int index)
     else if (index < before)
         step = stack->command(index);
     if (const auto* edit = dynamic_cast<const QEditCommand*>(step))
-        showEdited(edit);
+        showEdited(edit, index < before);
 }
 
-void MainWindow::showEdited(const QEditCommand* step)
+void MainWindow::showEdited(const QEditCommand* step, bool undone)
 {
+    // Done or redone, the page shows what the step changed; undone, what was
+    // shown when it was made.
+    const int at = undone && step->origin() >= 0 ? step->origin() : step->subjectIndex();
     const auto show = [](QScrollBar* bar, int index) {
         index = qBound(bar->minimum(), index, bar->maximum());
         if (bar->value() != index)
@@ -502,16 +519,16 @@ void MainWindow::showEdited(const QEditCommand* step)
     };
     switch (step->subject()) {
     case QEditCommand::Subject::Sprite:
-        show(ui->sprSel, step->subjectIndex());
+        show(ui->sprSel, at);
         break;
     case QEditCommand::Subject::Palette:
-        show(ui->actSel, step->subjectIndex());
+        show(ui->actSel, at);
         break;
     case QEditCommand::Subject::Sound:
-        show(ui->sndSel, step->subjectIndex());
+        show(ui->sndSel, at);
         break;
     case QEditCommand::Subject::Action:
-        show(ui->airSel, step->subjectIndex());
+        show(ui->airSel, at);
         if (step->subjectFrame() >= 0)
             show(ui->airFSel, step->subjectFrame());
         break;
@@ -563,7 +580,8 @@ void MainWindow::on_actionRedo_triggered()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QAbstractSpinBox*>(watched)) {
+    if (event->type() == QEvent::ShortcutOverride
+        && (qobject_cast<QAbstractSpinBox*>(watched) || qobject_cast<QAbstractSpinBox*>(watched->parent()))) {
         auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
         for (const QAction* a : {ui->actionUndo, ui->actionRedo})

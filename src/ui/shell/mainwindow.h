@@ -174,7 +174,7 @@ private:
     // the page shows the item it changed.
     void push(QFileDocument* document, QEditCommand* step);
     void followStack(QUndoStack* stack, int index);
-    void showEdited(const QEditCommand* step);
+    void showEdited(const QEditCommand* step, bool undone);
     // Edit > Undo and Redo act on the shown page: its document's stack, or
     // the text of the code document shown.
     void updateUndoActions();
