@@ -154,6 +154,9 @@ MainWindow::MainWindow(QWidget* parent)
     for (const auto& b : bindings)
         b.button->setDefaultAction(b.action);
 
+    // The Search page's keys and replace row (mainwindow_find.cpp).
+    setupFind();
+
     // 11. What the open definition describes, in the status bar.
     kindLabel = new QLabel(this);
     statusBar()->addWidget(kindLabel);

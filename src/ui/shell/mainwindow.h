@@ -81,6 +81,26 @@ protected:
 private:
     friend class DocumentPage;
 
+    // Search page (mainwindow_find.cpp): one field that finds on every page,
+    // and the replace row of the code page.
+private slots:
+    void on_actionFind_triggered();
+    void on_findNext_clicked();
+    void on_findPrev_clicked();
+    void on_findStr_returnPressed();
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+    void on_pushButton_5_clicked();
+private:
+    // Gives the page its keys and its replace row; once, by the constructor.
+    void setupFind();
+    // Searches the page shown from its current item, or from the editor's
+    // cursor on the code page. True when something was found; otherwise the
+    // status bar says why not.
+    bool findOnPage(bool backward);
+    // Replaces the editor's selection when it is a match, then finds the next one.
+    void replaceAndFind(bool backward);
+
 private slots:
     void viewTriggered();
     void on_actionUtilities_toggled(bool checked);
