@@ -182,7 +182,7 @@ void TestMainWindowFind::itemsByGroupNumberOrName()
     action("actionOpen_3")->trigger();
     QVERIFY(takeDialogsSeen().size() == 2 && pendingAnswers() == 0);
     // The AIR tab's own slots open no file yet: the actions go straight into the set.
-    static_cast<QSprRender*>(child<QRenderWidget>("renderWidget")->renderer)->animations->parse(actions, "t.air");
+    w->animationSet().parse(actions, "t.air");
     w->updateAnimationRange();
 
     child<QTabWidget>("tabs")->setCurrentIndex(page);
