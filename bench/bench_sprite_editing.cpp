@@ -1,9 +1,15 @@
 // The SFF tab in use: stepping through the sprites of a large archive with the
-// scroll bar (select, fill the tab's widgets, repaint the view), and bringing
-// true-colour pictures down to a sprite's 256 colours.
+// scroll bar (select, fill the tab's widgets, repaint the view), taking edits
+// back and doing them again, and bringing true-colour pictures down to a
+// sprite's 256 colours.
+#include "animationcommands.h"
 #include "colourreduction.h"
 #include "mainwindow.h"
+#include "qrgbpalette.h"
 #include "qsprites.h"
+#include "spritecommands.h"
+
+#include <malloc.h>
 
 #include <QAction>
 #include <QApplication>
@@ -115,6 +121,112 @@ void BM_StepThroughSprites(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_StepThroughSprites)->Unit(benchmark::kMillisecond);
+
+// An action of ten boxes a frame, as large characters have them.
+QByteArray boxedActions(int count)
+{
+    QByteArray air;
+    for (int a = 0; a < count; ++a) {
+        air += "[Begin Action " + QByteArray::number(a) + "]\nClsn2Default: 2\n Clsn2[0] = -20,-80,20,0\n Clsn2[1] = -5,-90,5,-80\n";
+        for (int f = 0; f < 4; ++f) {
+            air += "Clsn1: 8\n";
+            for (int b = 0; b < 8; ++b)
+                air += " Clsn1[" + QByteArray::number(b) + "] = " + QByteArray::number(b * 5) + ",-60," + QByteArray::number(b * 5 + 20) + ",-40\n";
+            air += "0," + QByteArray::number(f) + ", 0,0, 5\n";
+        }
+    }
+    return air;
+}
+
+// One step of each kind a person takes back most, in the window with a
+// 2 000-sprite archive open: Undo and then Redo, each with the page and the
+// view drawn again.
+void BM_UndoRedo(benchmark::State& state)
+{
+    static const char* const kinds[] = {"axis drag", "sprite delete", "palette effect", "box move"};
+    const int kind = int(state.range(0));
+    state.SetLabel(kinds[kind]);
+    QTemporaryDir dir;
+    const QString file = buildArchive(dir);
+    MainWindow w;
+    w.resize(900, 600);
+    w.show();
+    QCoreApplication::processEvents();
+    answerFileDialog(file);
+    w.findChild<QAction*>(QStringLiteral("actionAbrir_2"))->trigger();
+    QSprites& sprites = w.spriteArchive();
+    QAnimations& animations = w.animationSet();
+    auto* bar = w.findChild<QScrollBar*>(QStringLiteral("sprSel"));
+    if (sprites.spriteCount() != ArchiveSprites) {
+        state.SkipWithError("the archive did not open");
+        return;
+    }
+    bar->setValue(1000);
+    auto* column = w.findChild<QVBoxLayout*>(QStringLiteral("verticalLayout"));
+    QWidget* view = column->itemAt(column->count() - 1)->widget();
+    QUndoStack* stack = sprites.undoStack();
+    switch (kind) {
+    case 0: {
+        SpriteInfo info = sprites.spriteInfo(1000);
+        info.axisX += 7;
+        info.axisY -= 3;
+        stack->push(spritecommands::changeInfo(&sprites, 1000, info, ChangeSpriteInfo::Axis));
+        break;
+    }
+    case 1: // sprite 1001 links to it and inherits its image
+        stack->push(spritecommands::removeSprite(&sprites, 1000));
+        break;
+    case 2: {
+        QByteArray colours = sprites.paletteData(0);
+        QRGBPalette(reinterpret_cast<uchar*>(colours.data())).applyEffect(Fire, nullptr);
+        stack->push(spritecommands::changeColours(&sprites, 0, colours, QStringLiteral("Fire")));
+        break;
+    }
+    default: {
+        animations.parse(boxedActions(300), QStringLiteral("large.air"));
+        w.findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(MainWindow::AirTab);
+        w.findChild<QScrollBar*>(QStringLiteral("airSel"))->setValue(150);
+        stack = animations.undoStack();
+        FrameBoxes boxes = animations.frameBoxes(150, 2);
+        for (ClsnRect& r : boxes.clsn1)
+            r = {r.x1 + 4, r.y1 + 2, r.x2 + 4, r.y2 + 2};
+        stack->push(animationcommands::changeBoxes(&animations, 150, 2, boxes, QStringLiteral("Move boxes")));
+        break;
+    }
+    }
+    QCoreApplication::processEvents();
+    QWidget* page = w.findChild<QTabWidget*>(QStringLiteral("tabs"))->currentWidget();
+    for (auto _ : state) {
+        stack->undo();
+        view->repaint();
+        page->repaint();
+        stack->redo();
+        view->repaint();
+        page->repaint();
+    }
+    state.SetItemsProcessed(2 * state.iterations()); // an undo and a redo
+}
+BENCHMARK(BM_UndoRedo)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// What a long history of box drags costs: 1 000 moves of the ten boxes of a
+// frame, each one step.
+void BM_BoxMoveHistoryMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QAnimations animations(nullptr);
+        animations.parse(boxedActions(20), QStringLiteral("boxes.air"));
+        const size_t before = mallinfo2().uordblks;
+        for (int step = 0; step < 1000; ++step) {
+            FrameBoxes boxes = animations.frameBoxes(step % 20, step % 4);
+            for (ClsnRect& r : boxes.clsn1)
+                r = {r.x1 + 1, r.y1, r.x2 + 1, r.y2};
+            animations.undoStack()->push(animationcommands::changeBoxes(&animations, step % 20, step % 4, boxes, QStringLiteral("Move boxes")));
+        }
+        state.counters["history_bytes"] = double(mallinfo2().uordblks - before);
+        state.counters["steps"] = animations.undoStack()->count();
+    }
+}
+BENCHMARK(BM_BoxMoveHistoryMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 QImage photoLike(int w, int h)
 {
