@@ -93,21 +93,27 @@ void answerFileDialog(const QString& file)
     timer->start(5);
 }
 
-void BM_StepThroughSprites(benchmark::State& state)
+// Shows the window and opens the archive through SFF > Open; false when it
+// did not open whole.
+bool openInWindow(MainWindow& w, const QString& file)
 {
-    QTemporaryDir dir;
-    const QString file = buildArchive(dir);
-    MainWindow w;
     w.resize(900, 600);
     w.show();
     QCoreApplication::processEvents();
     answerFileDialog(file);
     w.findChild<QAction*>(QStringLiteral("actionAbrir_2"))->trigger();
-    auto* bar = w.findChild<QScrollBar*>(QStringLiteral("sprSel"));
-    if (bar->maximum() != ArchiveSprites - 1) {
+    return w.spriteArchive().spriteCount() == ArchiveSprites;
+}
+
+void BM_StepThroughSprites(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    MainWindow w;
+    if (!openInWindow(w, buildArchive(dir))) {
         state.SkipWithError("the archive did not open");
         return;
     }
+    auto* bar = w.findChild<QScrollBar*>(QStringLiteral("sprSel"));
     auto* column = w.findChild<QVBoxLayout*>(QStringLiteral("verticalLayout"));
     QWidget* view = column->itemAt(column->count() - 1)->widget();
     int i = 0;
@@ -147,20 +153,14 @@ void BM_UndoRedo(benchmark::State& state)
     const int kind = int(state.range(0));
     state.SetLabel(kinds[kind]);
     QTemporaryDir dir;
-    const QString file = buildArchive(dir);
     MainWindow w;
-    w.resize(900, 600);
-    w.show();
-    QCoreApplication::processEvents();
-    answerFileDialog(file);
-    w.findChild<QAction*>(QStringLiteral("actionAbrir_2"))->trigger();
-    QSprites& sprites = w.spriteArchive();
-    QAnimations& animations = w.animationSet();
-    auto* bar = w.findChild<QScrollBar*>(QStringLiteral("sprSel"));
-    if (sprites.spriteCount() != ArchiveSprites) {
+    if (!openInWindow(w, buildArchive(dir))) {
         state.SkipWithError("the archive did not open");
         return;
     }
+    QSprites& sprites = w.spriteArchive();
+    QAnimations& animations = w.animationSet();
+    auto* bar = w.findChild<QScrollBar*>(QStringLiteral("sprSel"));
     bar->setValue(1000);
     auto* column = w.findChild<QVBoxLayout*>(QStringLiteral("verticalLayout"));
     QWidget* view = column->itemAt(column->count() - 1)->widget();

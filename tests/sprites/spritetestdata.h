@@ -152,6 +152,29 @@ inline QByteArray sffV2(const QList<V2Palette>& palettes, const QList<V2Sprite>&
     return out + paletteNodes + spriteNodes + literal + translated;
 }
 
+// A grey ramp from index 1 on, each entry `shift` lighter; index 0 black.
+inline QByteArray greyRamp(int shift)
+{
+    QByteArray c(PaletteBytes, '\0');
+    for (int i = 1; i < 256; ++i)
+        c[3 * i] = c[3 * i + 1] = c[3 * i + 2] = char((i + shift) & 255);
+    return c;
+}
+
+// Ten sprites: sprite i is group i + 3, number 1, axis (i, -i), sized
+// (10 + i) x (6 + i); sprite 3 links to sprite 2 (5,1); sprites 0 to 4 use
+// palette 0, the others palette 1.
+inline void fillTenSprites(QSprites& ten)
+{
+    for (int i = 0; i < 10; ++i) {
+        ten.addSprite();
+        if (i != 3)
+            QVERIFY(ten.setImage(i, indexed(10 + i, 6 + i, i, greyRamp(i < 5 ? 0 : 1))));
+        ten.setSpriteInfo(i, {i != 3, qint16(i), qint16(-i), quint16(i + 3), 1, quint16(i == 3 ? 2 : 0),
+                              quint16(i < 5 ? 0 : 1), 0});
+    }
+}
+
 // Everything a save and load must keep, sprite by sprite and palette by palette.
 inline void compareArchives(const QSprites& a, const QSprites& b)
 {

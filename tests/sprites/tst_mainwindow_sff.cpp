@@ -14,15 +14,7 @@
 
 using namespace testsupport;
 
-namespace {
-QByteArray greyRamp(int shift)
-{
-    QByteArray c(768, '\0');
-    for (int i = 1; i < 256; ++i)
-        c[3 * i] = c[3 * i + 1] = c[3 * i + 2] = char((i + shift) & 255);
-    return c;
-}
-} // namespace
+using spritetest::greyRamp;
 
 class TestMainWindowSff : public QObject
 {
@@ -31,16 +23,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(windowfixture::installShippedConfig());
-        // Ten sprites: sprite i is group i + 3, number 1, axis (i, -i), sized
-        // (10 + i) x (6 + i); sprite 3 links to sprite 2 (5,1); sprites 0 to 4
-        // use palette 0, the others palette 1.
         ten = std::make_unique<QSprites>(nullptr, BlobsInMemory, false, -1);
-        for (int i = 0; i < 10; ++i) {
-            ten->addSprite();
-            if (i != 3)
-                QVERIFY(ten->setImage(i, spritetest::indexed(10 + i, 6 + i, i, greyRamp(i < 5 ? 0 : 1))));
-            ten->setSpriteInfo(i, {i != 3, qint16(i), qint16(-i), quint16(i + 3), 1, quint16(i == 3 ? 2 : 0), quint16(i < 5 ? 0 : 1), 0});
-        }
+        spritetest::fillTenSprites(*ten);
         tenSprites = path("ten.sff");
         QVERIFY(ten->save(tenSprites, true));
     }
