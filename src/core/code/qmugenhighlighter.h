@@ -162,6 +162,10 @@ private:
     void signedInteger();
     void checkValue(const ParamDef& def);
 
+    // Outline: notes on the current line what a document's outline needs
+    // (see CodeLineInfo), or drops a note the line no longer deserves.
+    void noteOutlineLine(const QString& text, int previous);
+
     const SyntaxDefinition* syntax;
     QStringView line;
     int pos = 0;
