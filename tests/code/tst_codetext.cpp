@@ -268,9 +268,12 @@ void TestCodeText::communityGuesses()
     QCOMPARE(guessed.value("stages/kushiyama.def"), "Shift-JIS");
     // Shift-JIS with one broken character: still Japanese, the broken bytes kept.
     QCOMPARE(guessed.value("chars/WRYondaime/WRYondaime.cns"), "Shift-JIS (with undefined bytes)");
-    // Lines of Big5 and of Shift-JIS mixed: only the Western code page reads all of it.
-    QCOMPARE(guessed.value("chars/Hokage_COSPLAY/Hokage.cns"), "Windows-1252");
-    QCOMPARE(counts.value("CP949") + counts.value("GBK") + counts.value("Big5"), 0);
+    // Chinese comments in Big5 beside Shift-JIS lines that lost bytes: read as
+    // Big5, the Japanese lines' bytes kept as they are.
+    QCOMPARE(guessed.value("chars/Hokage_COSPLAY/Hokage.cns"), "Big5 (with undefined bytes)");
+    // Portuguese comments.
+    QCOMPARE(guessed.value("chars/Naruto-Kun/naruto-kun.cmd"), "Windows-1252");
+    QCOMPARE(counts.value("CP949") + counts.value("GBK"), 0);
 }
 
 QTEST_MAIN(TestCodeText)

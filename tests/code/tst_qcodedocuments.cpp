@@ -105,7 +105,7 @@ void TestQCodeDocuments::encodings()
     QCodeDocuments docs(&syntax);
     QSignalSpy changed(&docs, &QCodeDocuments::encodingChanged);
     // Read as Western, though it is Korean: picking CP949 reads the bytes again.
-    const QByteArray bytes = "; \xC7\xD1\xB1\xDB \xC6\xF9\xC6\xAE\r\n[Data]\r\n"; // "; 한글 포트"
+    const QByteArray bytes = "; \xC7\xD1\xB1\xDB \xC6\xF7\xC6\xAE\r\n[Data]\r\n"; // "; 한글 포트"
     const QString path = write("k.cns", bytes);
     QCOMPARE(docs.open(path), 0);
     QVERIFY(docs.setEncoding(0, CodeEncoding::Windows1252));

@@ -204,9 +204,23 @@ bool writeCodeText(const QString& text, const CodeFileFormat& format, const QByt
         }
     }
 
+    // A line edited in place keeps the end of the line it replaces: the old
+    // line as far after the last pair as it is, before the next pair.
+    QList<qsizetype> nextPaired(n + 1, m);
+    for (qsizetype j = n - 1; j >= 0; --j)
+        nextPaired[j] = pair[j] >= 0 ? pair[j] : nextPaired[j + 1];
+    qsizetype lastNew = -1, lastOld = -1;
+
     qsizetype textPos = 0;
     for (qsizetype j = 0; j < n; ++j) {
-        const qsizetype k = pair[j];
+        qsizetype k = pair[j];
+        qsizetype endOf = k;
+        if (k >= 0) {
+            lastNew = j;
+            lastOld = k;
+        } else if (const qsizetype inPlace = lastOld + (j - lastNew); inPlace < nextPaired[j] && inPlace < m) {
+            endOf = inPlace;
+        }
         if (k >= 0) {
             result.append(oldBytes.sliced(oldLines[k].start, oldLines[k].length));
         } else {
@@ -218,8 +232,8 @@ bool writeCodeText(const QString& text, const CodeFileFormat& format, const QByt
             }
         }
         if (j + 1 < n) {
-            if (k >= 0 && oldLines[k].endLength > 0)
-                result.append(oldBytes.sliced(oldLines[k].start + oldLines[k].length, oldLines[k].endLength));
+            if (endOf >= 0 && oldLines[endOf].endLength > 0)
+                result.append(oldBytes.sliced(oldLines[endOf].start + oldLines[endOf].length, oldLines[endOf].endLength));
             else
                 result.append(newEnd);
         }

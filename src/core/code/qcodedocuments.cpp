@@ -120,8 +120,12 @@ int QCodeDocuments::invalidBytes(int index) const
 int QCodeDocuments::add(Entry* e, const QString& text)
 {
     e->doc = new QTextDocument(this);
+    // A document reports its changes (to its highlighter, to an outline) only
+    // once it has a layout.
     if (layoutFactory)
         e->doc->setDocumentLayout(layoutFactory(e->doc));
+    else
+        e->doc->documentLayout();
     // The highlighter is attached first so that the text is coloured (and its
     // outline noted) as it goes in.
     e->highlighter = new QMugenHighlighter(e->doc, syntax);
