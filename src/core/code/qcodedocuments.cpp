@@ -49,6 +49,8 @@ QCodeDocuments::QCodeDocuments(const SyntaxDefinition* syntax, QObject* parent) 
 QCodeDocuments::~QCodeDocuments()
 {
     for (Entry* e : std::as_const(docs)) {
+        // A highlighter that goes clears its colours: nobody is to hear of it.
+        e->doc->blockSignals(true);
         delete e->highlighter;
         delete e->doc;
         delete e;
@@ -252,6 +254,7 @@ bool QCodeDocuments::close(int index)
         return fail(BadIndex, tr("No such document"));
     Entry* e = docs.takeAt(index);
     emit documentRemoved(index);
+    e->doc->blockSignals(true);
     delete e->highlighter;
     delete e->doc;
     delete e;

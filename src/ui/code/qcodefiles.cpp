@@ -309,8 +309,9 @@ void QCodeFiles::updateStatus()
         // Every mark the checker makes today is an error.
         const int errors = int(QMugenHighlighter::marks(docs.document(current)).size());
         const int warnings = 0;
-        problemsText->setText(tr("%n error(s)", nullptr, errors) + QLatin1String(", ")
-                              + tr("%n warning(s)", nullptr, warnings));
+        const QString e = errors == 0 ? tr("no errors") : errors == 1 ? tr("1 error") : tr("%1 errors").arg(errors);
+        const QString w = warnings == 0 ? tr("no warnings") : warnings == 1 ? tr("1 warning") : tr("%1 warnings").arg(warnings);
+        problemsText->setText(e + QLatin1String(", ") + w);
     }
     emit statusChanged();
 }
