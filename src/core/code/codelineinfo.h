@@ -12,12 +12,13 @@ struct CodeLineInfo : public QTextBlockUserData
 {
     enum Kind { Header, Type, CommandName };
 
-    CodeLineInfo(Kind kind, const QString& text) : kind(kind), text(text) {}
+    CodeLineInfo(Kind kind, const QString& text, int state) : kind(kind), text(text), state(state) {}
 
     Kind kind;
     // Header: the words between the brackets; Type: the controller's name as
     // written; CommandName: the name between the quotes.
     QString text;
+    int state; // the line's block state when it was noted
 };
 
 #endif

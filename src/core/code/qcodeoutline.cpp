@@ -51,7 +51,10 @@ void QCodeOutline::setDocument(QTextDocument* document)
         disconnect(doc, nullptr, this, nullptr);
     beginResetModel();
     doc = document;
+    highlighter = doc ? doc->findChild<QMugenHighlighter*>() : nullptr;
     top = doc ? gather(doc) : QList<Entry>();
+    gatheredRevision = highlighter ? highlighter->outlineRevision() : 0;
+    gatheredLines = doc ? doc->blockCount() : -1;
     endResetModel();
     // Connected after the highlighter, so the lines are noted before this looks.
     if (doc)
@@ -72,7 +75,7 @@ QList<QCodeOutline::Entry> QCodeOutline::gather(const QTextDocument* document)
         const CodeLineInfo* info = lineInfo(b);
         if (!info)
             continue;
-        const int state = b.userState();
+        const int state = info->state;
         switch (info->kind) {
         case CodeLineInfo::Header: {
             controller = nullptr;
@@ -97,7 +100,7 @@ QList<QCodeOutline::Entry> QCodeOutline::gather(const QTextDocument* document)
         }
         case CodeLineInfo::Type:
             if (controller) {
-                controller->text = tr("%1 (%2)").arg(controllerName, info->text);
+                controller->text = controllerName + QLatin1String(" (") + info->text + QLatin1Char(')');
                 controller = nullptr;
             }
             break;
@@ -120,7 +123,7 @@ int QCodeOutline::findStatedef(const QTextDocument* document, int number)
     for (QTextBlock b = document->begin(); b.isValid(); b = b.next(), ++line) {
         const CodeLineInfo* info = lineInfo(b);
         int n = 0;
-        if (info && info->kind == CodeLineInfo::Header && b.userState() == QMugenHighlighter::Statedef
+        if (info && info->kind == CodeLineInfo::Header && info->state == QMugenHighlighter::Statedef
             && statedefNumber(info->text, &n) && n == number)
             return line;
     }
@@ -129,6 +132,12 @@ int QCodeOutline::findStatedef(const QTextDocument* document, int number)
 
 void QCodeOutline::refresh()
 {
+    // Typing inside a line that no outline entry stands for changes nothing:
+    // no note changed and no line came or went.
+    if (highlighter && doc && highlighter->outlineRevision() == gatheredRevision && doc->blockCount() == gatheredLines)
+        return;
+    gatheredRevision = highlighter ? highlighter->outlineRevision() : 0;
+    gatheredLines = doc ? doc->blockCount() : -1;
     const QList<Entry> now = doc ? gather(doc) : QList<Entry>();
     updateRows(QModelIndex(), top, now);
 }

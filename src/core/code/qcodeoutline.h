@@ -5,6 +5,8 @@
 #include <QList>
 #include <QPointer>
 #include <QTextDocument>
+
+#include "qmugenhighlighter.h"
 #include <QString>
 
 
@@ -52,6 +54,10 @@ private:
     void updateRows(const QModelIndex& parent, QList<Entry>& old, const QList<Entry>& now);
 
     QPointer<QTextDocument> doc;
+    QPointer<QMugenHighlighter> highlighter;
+    // What the outline was gathered from: the notes' revision, the line count.
+    quint64 gatheredRevision = 0;
+    int gatheredLines = -1;
     QList<Entry> top;
 };
 

@@ -1398,12 +1398,16 @@ void QMugenHighlighter::noteOutlineLine(const QString& text, int previous)
             words = words.mid(1, close < 0 ? -1 : close - 1);
         }
     } else {
-        if (currentBlockUserData())
+        if (currentBlockUserData()) {
             setCurrentBlockUserData(nullptr);
+            ++outlineRev;
+        }
         return;
     }
+    const int state = currentBlockState();
     auto* old = static_cast<CodeLineInfo*>(currentBlockUserData());
-    if (old && old->kind == kind && old->text == words)
+    if (old && old->kind == kind && old->state == state && old->text == words)
         return;
-    setCurrentBlockUserData(new CodeLineInfo(kind, words.toString()));
+    setCurrentBlockUserData(new CodeLineInfo(kind, words.toString(), state));
+    ++outlineRev;
 }
