@@ -13,16 +13,43 @@
 namespace {
 
 int check(const QStringList& args, QTextStream& out, QTextStream& err);
+int encoding(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand command("code",
                           "code check [--syntax SYNTAX.XML] FILE...   print every problem the editor marks, "
-                          "as FILE:LINE:COLUMN: message",
+                          "as FILE:LINE:COLUMN: message\n"
+                          "code encoding FILE...                      print the encoding each file is read in, "
+                          "as FILE: encoding",
                           [](const QStringList& args, QTextStream& out, QTextStream& err) {
-                              if (args.value(0) != QLatin1String("check"))
-                                  return toolUsageError(command, err, args.isEmpty() ? QString()
-                                                                                     : "unknown sub-command '" + args.first() + "'");
-                              return check(args.mid(1), out, err);
+                              if (args.value(0) == QLatin1String("check"))
+                                  return check(args.mid(1), out, err);
+                              if (args.value(0) == QLatin1String("encoding"))
+                                  return encoding(args.mid(1), out, err);
+                              return toolUsageError(command, err, args.isEmpty() ? QString()
+                                                                                 : "unknown sub-command '" + args.first() + "'");
                           });
+
+// The editor's own guess (codeencoding::guess, through readCodeText).
+int encoding(const QStringList& files, QTextStream& out, QTextStream& err)
+{
+    if (files.isEmpty())
+        return toolUsageError(command, err, "no file to read");
+    bool failed = false;
+    for (const QString& path : files) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << "morvane-tool: cannot read " << path << ": " << file.errorString() << '\n';
+            failed = true;
+            continue;
+        }
+        const CodeText code = readCodeText(file.readAll());
+        out << path << ": " << codeencoding::name(code.format.encoding);
+        if (code.format.byteOrderMark)
+            out << " with BOM";
+        out << '\n';
+    }
+    return failed ? ExitFailed : ExitOk;
+}
 
 int check(const QStringList& args, QTextStream& out, QTextStream& err)
 {

@@ -1,5 +1,7 @@
 #include "qmugenhighlighter.h"
 
+#include "codelineinfo.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -378,6 +380,7 @@ void QMugenHighlighter::highlightBlock(const QString& text)
         previous = NoSection;
     if (text.isEmpty()) {
         setCurrentBlockState(previous);
+        noteOutlineLine(text, previous);
         return;
     }
 
@@ -408,6 +411,7 @@ void QMugenHighlighter::highlightBlock(const QString& text)
     endCheck();
 
     setCurrentBlockState(lineState == NoSection ? previous : lineState);
+    noteOutlineLine(text, previous);
     line = QStringView();
 }
 
@@ -1351,4 +1355,59 @@ void QMugenHighlighter::checkValue(const ParamDef& def)
         skipRest();
         break;
     }
+}
+
+// ---------------------------------------------------------------- outline
+
+void QMugenHighlighter::noteOutlineLine(const QString& text, int previous)
+{
+    // Only the lines a document's outline names keep a note: section headers,
+    // controller type lines and command names. Their words are taken as
+    // written, up to a comment.
+    auto blank = [&](qsizetype i) { return i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')); };
+    qsizetype i = 0;
+    while (blank(i))
+        ++i;
+    const qsizetype comment = text.indexOf(QLatin1Char(';'), i);
+    const QStringView rest = QStringView(text).mid(i, comment < 0 ? -1 : comment - i);
+    auto startsWithWord = [&](QLatin1String word) {
+        return rest.startsWith(word, Qt::CaseInsensitive)
+               && (rest.size() == word.size() || rest[word.size()] == QLatin1Char('=') || rest[word.size()] == QLatin1Char(' ')
+                   || rest[word.size()] == QLatin1Char('\t'));
+    };
+    auto afterEqual = [&]() {
+        const qsizetype eq = rest.indexOf(QLatin1Char('='));
+        return eq < 0 ? QStringView() : rest.mid(eq + 1).trimmed();
+    };
+
+    CodeLineInfo::Kind kind = CodeLineInfo::Header;
+    QStringView words;
+    if (rest.startsWith(QLatin1Char('['))) {
+        const qsizetype close = rest.indexOf(QLatin1Char(']'));
+        words = rest.mid(1, close < 0 ? -1 : close - 1).trimmed();
+    } else if (lineState != NoSection && lineState != FreeSection && lineState != previous
+               && (lineState == UnknownController || controllerIndex(lineState, nullptr) >= 0)
+               && startsWithWord(QLatin1String("type"))) {
+        kind = CodeLineInfo::Type;
+        words = afterEqual();
+    } else if (previous == Command && startsWithWord(QLatin1String("name"))) {
+        kind = CodeLineInfo::CommandName;
+        words = afterEqual();
+        if (words.startsWith(QLatin1Char('"'))) {
+            const qsizetype close = words.indexOf(QLatin1Char('"'), 1);
+            words = words.mid(1, close < 0 ? -1 : close - 1);
+        }
+    } else {
+        if (currentBlockUserData()) {
+            setCurrentBlockUserData(nullptr);
+            ++outlineRev;
+        }
+        return;
+    }
+    const int state = currentBlockState();
+    auto* old = static_cast<CodeLineInfo*>(currentBlockUserData());
+    if (old && old->kind == kind && old->state == state && old->text == words)
+        return;
+    setCurrentBlockUserData(new CodeLineInfo(kind, words.toString(), state));
+    ++outlineRev;
 }

@@ -82,6 +82,10 @@ public:
     static QList<CodeMark> marks(const QTextBlock& block);
     static QList<CodeMark> marks(const QTextDocument* document);
 
+    // Counts the changes of the lines' outline notes (see CodeLineInfo): while
+    // it stands still and no line comes or goes, an outline stays the same.
+    quint64 outlineRevision() const { return outlineRev; }
+
 protected:
     void highlightBlock(const QString& text) override;
 
@@ -161,6 +165,11 @@ private:
     bool optionalRelop();
     void signedInteger();
     void checkValue(const ParamDef& def);
+
+    // Outline: notes on the current line what a document's outline needs
+    // (see CodeLineInfo), or drops a note the line no longer deserves.
+    void noteOutlineLine(const QString& text, int previous);
+    quint64 outlineRev = 0;
 
     const SyntaxDefinition* syntax;
     QStringView line;

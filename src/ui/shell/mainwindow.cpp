@@ -123,6 +123,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->verticalLayout->addWidget(codeFiles.tabBar());
     ui->verticalLayout->addWidget(codeFiles.editor(), 1);
     ui->verticalLayout->addWidget(renderWidget);
+    setUpCodePage();
 
     // 10. Tool buttons show and trigger their actions.
     const struct { QToolButton* button; QAction* action; } bindings[] = {

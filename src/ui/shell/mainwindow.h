@@ -144,6 +144,11 @@ private slots:
     void on_actionOpen_triggered();
     void on_actionSave_2_triggered();
     void on_actionSave_As_3_triggered();
+    // Code editor navigation (mainwindow_codepage.cpp)
+    void on_actionGo_to_line_triggered();
+    void on_actionGo_to_Statedef_triggered();
+    void on_actionNext_problem_triggered();
+    void on_actionPrevious_problem_triggered();
 
     // SFF tab
     void on_sprSel_valueChanged(int value);
@@ -182,6 +187,9 @@ private slots:
     void on_actPega_toggled(bool checked);
 
 private:
+    // The code page's outline tree, encoding menu and status bar labels
+    // (mainwindow_codepage.cpp).
+    void setUpCodePage();
     // Asks about every document with unsaved changes; false as soon as one of
     // them must be kept.
     bool confirmClose();
