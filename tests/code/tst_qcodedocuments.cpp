@@ -2,6 +2,7 @@
 // Save As, closing and moving with their signals, a save whose commit fails,
 // and reading or writing a document in another encoding.
 #include "qcodedocuments.h"
+#include "savefile.h"
 #include "syntaxdefinition.h"
 #include "testsupport.h"
 
@@ -79,7 +80,7 @@ void TestQCodeDocuments::failedCommitKeepsTheOldFile()
     QTextCursor(docs.document(0)).insertText("; edited\n");
     // The disk fills up at the last step: the new file never takes the old one's place.
     int commits = 0;
-    docs.setCommitFunction([&](QSaveFile& f) {
+    setSaveFileCommitForTesting([&](QSaveFile& f) {
         ++commits;
         f.cancelWriting();
         f.commit();
@@ -95,7 +96,7 @@ void TestQCodeDocuments::failedCommitKeepsTheOldFile()
     QVERIFY(!QFile::exists(dir->filePath("other.cns")));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({"a.cns"}));
     // The same save goes through once the disk has room again.
-    docs.setCommitFunction({});
+    setSaveFileCommitForTesting({});
     QVERIFY(docs.save(0) && !docs.isModified(0));
     QCOMPARE(readFile(path), QByteArray("; edited\n[Data]\n"));
 }

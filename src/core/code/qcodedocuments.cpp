@@ -1,5 +1,7 @@
 #include "qcodedocuments.h"
 
+#include "savefile.h"
+
 #include "qmugenhighlighter.h"
 
 #include <QFile>
@@ -62,11 +64,6 @@ bool QCodeDocuments::fail(Error e, const QString& message)
     lastError = e;
     lastErrorString = message;
     return false;
-}
-
-void QCodeDocuments::setCommitFunction(CommitFunction function)
-{
-    commit = std::move(function);
 }
 
 int QCodeDocuments::indexOf(const QString& fileName) const
@@ -209,7 +206,7 @@ bool QCodeDocuments::write(int index, const QString& fileName)
         return fail(WriteFailed, why);
     }
     // Only a commit that went through replaced the old file.
-    const bool committed = commit ? commit(file) : file.commit();
+    const bool committed = commitSaveFile(file);
     if (!committed)
         return fail(WriteFailed, file.errorString().isEmpty() ? tr("the new file could not take the old one's place")
                                                                : file.errorString());

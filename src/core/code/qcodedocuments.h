@@ -79,10 +79,6 @@ public:
     int unencodableLine() const { return badLine; }
     int unencodableColumn() const { return badColumn; }
 
-    // How a save commits its QSaveFile: QSaveFile::commit unless replaced
-    // (tests make it fail as a full disk would).
-    using CommitFunction = std::function<bool(QSaveFile&)>;
-    void setCommitFunction(CommitFunction commit);
     // Gives each new document its layout before any text goes in (an editor
     // widget may need its own kind); without one the document makes its own.
     using LayoutFactory = std::function<QAbstractTextDocumentLayout*(QTextDocument*)>;
@@ -110,7 +106,6 @@ private:
     QString lastErrorString;
     int badLine = -1;
     int badColumn = -1;
-    CommitFunction commit;
     LayoutFactory layoutFactory;
 };
 
