@@ -2,6 +2,7 @@
 #include "qmessages.h"
 #include "testsupport.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -65,6 +66,7 @@ private slots:
     void parse_data();
     void parse();
     void corpusFiles();
+    void communityFilesKeepEverything();
     void badInputAndDefaultBlocks();
 };
 
@@ -175,6 +177,51 @@ void TestQAnimations::corpusFiles()
         const QRegularExpression boxIn(R"((?im)^\s*clsn[12]\s*\[.*=)"), boxOut(R"([\[;]-?\d+ -?\d+ -?\d+ -?\d+)");
         QCOMPARE(describe(again).count(boxOut), QString::fromLatin1(testsupport::readFile(path)).count(boxIn));
     }
+}
+
+// Counts what the engine reads of an AIR text without the program's reader:
+// action headers, frame lines (five numbers first) and box lines.
+QList<int> countLines(const QByteArray& bytes)
+{
+    static const QRegularExpression header(R"(^\s*\[\s*begin\s+action\s+-?\d+)", QRegularExpression::CaseInsensitiveOption),
+        box(R"(^\s*clsn[12]\s*\[.*=)", QRegularExpression::CaseInsensitiveOption),
+        number(R"(^\s*-?\d+)");
+    QList<int> n{0, 0, 0};
+    for (const QByteArray& raw : bytes.split('\n')) {
+        const QString line = QString::fromLatin1(raw).section(';', 0, 0);
+        const QStringList fields = line.split(',');
+        if (header.match(line).hasMatch())
+            ++n[0];
+        else if (box.match(line).hasMatch())
+            ++n[2];
+        else if (fields.size() >= 5 && std::all_of(fields.begin(), fields.begin() + 5,
+                                                   [](const QString& f) { return number.match(f).hasMatch(); }))
+            ++n[1];
+    }
+    return n;
+}
+
+void TestQAnimations::communityFilesKeepEverything()
+{
+    CORPUS_OR_SKIP(root, "community");
+    QDirIterator it(root, {"*.air", "*.AIR"}, QDir::Files, QDirIterator::Subdirectories);
+    int files = 0;
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QMessages m;
+        QAnimations set(&m);
+        QVERIFY2(set.load(path), qPrintable(path));
+        // Stray text is told as warnings; nothing in these files is an error.
+        for (int i = 0; i < m.rowCount(); ++i)
+            QVERIFY2(m.type(i) != Error, qPrintable(m.text(i)));
+        const QByteArray once = set.toBytes();
+        QCOMPARE(countLines(once), countLines(testsupport::readFile(path)));
+        QAnimations again(nullptr);
+        again.parse(once, "again.air");
+        QCOMPARE(again.toBytes(), once);
+        ++files;
+    }
+    QVERIFY(files > 60);
 }
 
 void TestQAnimations::badInputAndDefaultBlocks()

@@ -3,7 +3,6 @@
 #include "maker.h"
 #include "qmessages.h"
 #include "savefile.h"
-#include "textdecode.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -707,14 +706,11 @@ bool QAnimations::load(const QString& filePath)
 
 void QAnimations::parse(const QByteArray& bytes, const QString& name)
 {
-    // Written back as it was read: UTF-8 with or without its mark, or the
-    // bytes of an old code page one to one.
-    byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    (void)utf8.decode(bytes.mid(byteOrderMark ? 3 : 0));
-    isUtf8 = !utf8.hasError();
-    const QString text = decodeText(bytes);
-    crlf = text.count(QLatin1StringView("\r\n")) * 2 > text.count(u'\n');
+    // Read as the code files are (the names are comments in whatever code
+    // page the author's machine had), and written back the same way.
+    const CodeText code = readCodeText(bytes);
+    format = code.format;
+    const QString& text = code.text;
     AirReader reader(messages, name);
     const int before = int(actions.size());
     reader.read(text, actions);
@@ -758,12 +754,9 @@ void QAnimations::clear()
     actions.clear();
     setFileName(QString());
     // A new file is UTF-8 without a mark, with the system's line ends.
-    isUtf8 = true;
-    byteOrderMark = false;
+    format = CodeFileFormat();
 #ifdef Q_OS_WIN
-    crlf = true;
-#else
-    crlf = false;
+    format.lineEnd = "\r\n";
 #endif
     emit documentReset();
 }
@@ -777,7 +770,7 @@ QString QAnimations::text() const
 {
     QString out;
     out.reserve(64 * 1024);
-    AirWriter w(out, QLatin1StringView(crlf ? "\r\n" : "\n"));
+    AirWriter w(out, QLatin1StringView("\n"));
     w.banner();
     for (const AirAction* a : actions) {
         w.action(*a);
@@ -788,22 +781,26 @@ QString QAnimations::text() const
 
 bool QAnimations::fitsEncoding() const
 {
-    if (isUtf8)
-        return true;
-    for (const AirAction* a : actions) {
-        for (const QChar c : a->name)
-            if (c.unicode() > 0xFF)
-                return false;
-    }
-    return true;
+    QByteArray out;
+    return writeCodeText(text(), format, QByteArray(), &out);
+}
+
+QString QAnimations::encodingName() const
+{
+    return codeencoding::name(format.encoding);
 }
 
 QByteArray QAnimations::toBytes() const
 {
     const QString t = text();
-    if (isUtf8 || !fitsEncoding())
-        return (byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + t.toUtf8();
-    return t.toLatin1();
+    QByteArray out;
+    if (writeCodeText(t, format, QByteArray(), &out))
+        return out;
+    CodeFileFormat utf8 = format;
+    utf8.encoding = CodeEncoding::Utf8;
+    utf8.byteOrderMark = false;
+    writeCodeText(t, utf8, QByteArray(), &out);
+    return out;
 }
 
 QString QAnimations::actionText(int index) const
@@ -812,7 +809,7 @@ QString QAnimations::actionText(int index) const
     if (!a)
         return QString();
     QString out;
-    AirWriter(out, QLatin1StringView(crlf ? "\r\n" : "\n")).action(*a);
+    AirWriter(out, QLatin1StringView("\n")).action(*a);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #ifndef QANIMATIONS_H
 #define QANIMATIONS_H
 
+#include "codetext.h"
 #include "qfiledocument.h"
 
 #include <QByteArray>
@@ -132,9 +133,10 @@ public:
     // The file's bytes: in the encoding, byte-order mark and line ends the
     // file was read with (a new set: UTF-8, no mark, the system's line ends).
     QByteArray toBytes() const;
-    // False when the file's old code page cannot hold a character of the
-    // action names; toBytes() then writes UTF-8.
+    // False when the file's code page cannot hold a character of the action
+    // names; toBytes() then writes UTF-8.
     bool fitsEncoding() const;
+    QString encodingName() const;
     QString text() const;
     QString actionText(int index) const;
 
@@ -183,10 +185,9 @@ private:
 
     QMessages* messages;
     QList<AirAction*> actions;
-    // How the file's text was written, so that saving writes it the same way.
-    bool isUtf8 = true;
-    bool byteOrderMark = false;
-    bool crlf = false;
+    // How the file's text was written (encoding, mark, line ends), so that
+    // saving writes it the same way.
+    CodeFileFormat format;
 };
 
 #endif
