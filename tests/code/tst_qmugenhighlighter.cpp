@@ -37,7 +37,8 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("statedef") << "[Statedef 200]" << "" << "[Statedef 200]=block" << 4;
     QTest::newRow("statedef extra word") << "[Statedef 200 x]" << "error: Wrong StateDef @0 '[Statedef 200 x]'" << "" << 4;
     QTest::newRow("statedef without number") << "[Data]\n[Statedef]" << "error: Invalid block @0 '[Statedef]'" << "" << 4;
-    QTest::newRow("no closing bracket keeps the section") << "[Data]\n[State 50\nlife = 1" << "" << "" << 5;
+    QTest::newRow("no closing bracket") << "[Statedef 50]\n>[State 50\ntype = AfterImage" << "error: Invalid block @0 '[State 50'" << "" << 15;
+    QTest::newRow("stray bracket keeps the section") << "[Data]\n[oops\n>life = 1" << "" << "" << 5;
     QTest::newRow("unknown section is ignored") << "[Data]\n>[Foo]\nlife = x" << "warning: Section the engine ignores @0 '[Foo]'" << "" << free;
     QTest::newRow("unknown section is not checked") << "[Data]\n[Foo]\nlife = x" << "" << "" << free;
     QTest::newRow("text after header") << "[Data] x" << "warning: Text after the section header: the engine ignores it @6 ' x'" << "" << 5;

@@ -618,18 +618,17 @@ void QMugenHighlighter::sectionHeader(int previous)
     qsizetype limit = line.indexOf(QLatin1Char(';'), pos);
     if (limit < 0)
         limit = n;
-    const qsizetype close = limit > pos ? line.lastIndexOf(QLatin1Char(']'), limit - 1) : -1;
-    if (close < pos) {
-        // No closing bracket: the section stays as it was.
-        int end = int(limit);
-        while (end > open && (line[end - 1] == QLatin1Char(' ') || line[end - 1] == QLatin1Char('\t')))
-            --end;
-        mark(open, end, tr("Invalid block"));
-        pos = int(limit);
-        next();
-        return;
+    qsizetype close = limit > pos ? line.lastIndexOf(QLatin1Char(']'), limit - 1) : -1;
+    const bool closed = close >= pos;
+    if (!closed) {
+        // No closing bracket: marked, but read as the engine would, to the
+        // end of the line, so that the block after it is checked.
+        close = limit;
+        while (close > pos && (line[close - 1] == QLatin1Char(' ') || line[close - 1] == QLatin1Char('\t')))
+            --close;
     }
 
+    const int flagsBefore = lineFlags;
     Header h = readHeader(line.mid(pos, close - pos), lineFlags);
     if (h.decides == Header::Motif)
         lineFlags |= MotifFile;
@@ -637,22 +636,23 @@ void QMugenHighlighter::sectionHeader(int previous)
         lineFlags &= ~MotifFile;
     else if (previous == NoSection && h.section != NoSection && motifAhead())
         lineFlags |= MotifFile;
-    if (h.decides == Header::Motif || previous == NoSection)
+    if (lineFlags != flagsBefore)
         h = readHeader(line.mid(pos, close - pos), lineFlags);
+    if (!closed)
+        h.problem = tr("Invalid block");
 
-    const bool inStates = lineFlags & InStates;
     QString warning;
-    if (h.section == NoSection) {
-        if (inStates) {
-            // The engine reads every section after a [Statedef] as one of its
-            // controllers: check it as one.
-            h.section = StateBeforeType;
-            warning = tr("Unknown section inside a Statedef: its lines are read as a state controller");
-        } else if (h.section == NoSection) {
-            h.section = FreeSection;
-            if (!(lineFlags & MotifFile))
-                warning = tr("Section the engine ignores");
-        }
+    if (h.section == NoSection && !closed) {
+        // A stray bracket: the section goes on.
+    } else if (h.section == NoSection && (lineFlags & InStates)) {
+        // The engine reads every section after a [Statedef] as one of its
+        // controllers: check it as one.
+        h.section = StateBeforeType;
+        warning = tr("Unknown section inside a Statedef: its lines are read as a state controller");
+    } else if (h.section == NoSection) {
+        h.section = FreeSection;
+        if (!(lineFlags & MotifFile))
+            warning = tr("Section the engine ignores");
     } else if (h.ignored) {
         warning = tr("Section the engine ignores");
     }
@@ -660,17 +660,18 @@ void QMugenHighlighter::sectionHeader(int previous)
 
     if (h.section == Statedef)
         lineFlags = (lineFlags | InStates) & ~StatedefType;
-    else if (h.section != StateBeforeType && h.section != BeginAction)
+    else if (h.section != StateBeforeType && h.section != NoSection)
         lineFlags &= ~InStates;
 
+    const int end = closed ? int(close) + 1 : int(close);
     if (!h.problem.isEmpty())
-        mark(open, int(close) + 1, h.problem);
+        mark(open, end, h.problem);
     else if (!warning.isEmpty())
-        warn(open, int(close) + 1, warning);
+        warn(open, end, warning);
     else
-        apply(open, int(close) + 1, SyntaxDefinition::Block);
+        apply(open, end, SyntaxDefinition::Block);
 
-    pos = int(close) + 1;
+    pos = end;
     next();
     markRest(tr("Text after the section header: the engine ignores it"), Severity::Warning);
 }
@@ -755,41 +756,42 @@ void QMugenHighlighter::controllerParameter(int previous)
         next();
     }
 
-    if (previousSection == StateBeforeType) {
-        // The type comes later: a key of some controller is taken as it is.
-        if (syntax->findControllerWithParam(SyntaxDefinition::StateController, key)) {
-            apply(nameStart, nameEnd, SyntaxDefinition::Keyword);
-        } else {
-            warn(nameStart, tok.end, tr("Invalid '%1' parameter").arg(QStringLiteral("State")));
-        }
-        skipRest();
-        return;
-    }
-
     SyntaxDefinition::ControllerKind kind = SyntaxDefinition::StateController;
-    int index = controllerIndex(previousSection, &kind);
-    if (previousSection == BGBeforeType) {
-        // An element without a type line is a normal one.
-        kind = SyntaxDefinition::BackgroundController;
-        index = syntax->findController(kind, QStringLiteral("normal"));
-    } else if (previousSection == DefBeforeType) {
-        kind = SyntaxDefinition::FontDefinition;
-        index = -1;
+    const ControllerDef* owner = nullptr;  // whose key it is
+    QString ownerName;                     // who has no such key
+    if (previousSection == StateBeforeType || previousSection == BGBeforeType || previousSection == DefBeforeType) {
+        // The type may come later: a key of any controller of the kind is
+        // taken, and an element without a type line is a normal one.
+        kind = previousSection == StateBeforeType ? SyntaxDefinition::StateController
+               : previousSection == BGBeforeType  ? SyntaxDefinition::BackgroundController
+                                                  : SyntaxDefinition::FontDefinition;
+        owner = syntax->findControllerWithParam(kind, key);
+        ownerName = previousSection == StateBeforeType ? QStringLiteral("State")
+                    : previousSection == BGBeforeType  ? QStringLiteral("normal")
+                                                       : QStringLiteral("Def");
+    } else {
+        const int index = controllerIndex(previousSection, &kind);
+        const QList<ControllerDef>& list = syntax->controllers(kind);
+        if (index < 0 || index >= list.size())
+            return;
+        owner = &list.at(index);
+        ownerName = owner->name;
+        if (!owner->findParam(key))
+            owner = nullptr;
     }
-    const QList<ControllerDef>& list = syntax->controllers(kind);
-    const ParamDef* param = index >= 0 && index < list.size() ? list.at(index).findParam(key) : nullptr;
-    if (!param && previousSection == BGBeforeType)
-        if (const ControllerDef* other = syntax->findControllerWithParam(kind, key))
-            param = other->findParam(key);
-    if (!param) {
+    if (!owner) {
         // The engine reads the keys it knows and passes over the others.
-        const QString owner = index >= 0 && index < list.size() ? list.at(index).name : QStringLiteral("Def");
-        warn(nameStart, tok.end, tr("Invalid '%1' parameter").arg(owner));
+        warn(nameStart, tok.end, tr("Invalid '%1' parameter").arg(ownerName));
         skipRest();
         return;
     }
     apply(nameStart, nameEnd, SyntaxDefinition::Keyword);
-    checkValue(*param);
+    if (previousSection == StateBeforeType) {
+        // Its value depends on the controller, not known yet.
+        skipRest();
+        return;
+    }
+    checkValue(*owner->findParam(key));
 }
 
 void QMugenHighlighter::sectionLine(int previous)
