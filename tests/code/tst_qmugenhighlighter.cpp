@@ -136,6 +136,8 @@ void TestQMugenHighlighter::lines_data()
 
     // Fixed sections
     QTest::newRow("statedef type with comment") << "[Statedef 200]\ntype = s ;ok" << "" << "s=value|;ok=comment" << 4;
+    QTest::newRow("statedef value empty, or with words after") << "[Statedef 200]\ntype =\n>physics = S N"
+                                                               << "warning: Text after the value: the engine ignores it @11 ' N'" << "" << 4;
     QTest::newRow("remap value") << "[Remap]\nx = q" << "error: Invalid 'Remap' value @3 ' q'" << "" << -2;
     QTest::newRow("quotes") << "[ja.Quotes]\nvictory1 = \"Well done\"" << "" << "victory1=keyword|\"=string" << 9;
     QTest::newRow("quotes 100") << "[ja.Quotes]\nvictory100 = \"x\"" << "warning: Invalid 'Quotes' parameter @0 'victory100'" << "" << 9;

@@ -957,7 +957,9 @@ void QMugenHighlighter::statedefLine(int previous)
             }
             lineFlags |= StatedefType;
         }
-        if (!is(Identifier)) {
+        if (is(EndOfLine)) {
+            return; // the default stays
+        } else if (!is(Identifier)) {
             expect(Identifier, SyntaxDefinition::Value);
         } else if (name == QLatin1String("type")
                    && syntax->findController(SyntaxDefinition::StateController, lowerText()) >= 0
@@ -969,6 +971,7 @@ void QMugenHighlighter::statedefLine(int previous)
         } else if (QLatin1String(letters).contains(lowerText().at(0))) {
             applyToken(SyntaxDefinition::Value);
             next();
+            markRest(tr("Text after the value: the engine ignores it"), Severity::Warning);
         } else {
             flag(wordMessage);
         }
