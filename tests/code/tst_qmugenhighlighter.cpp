@@ -85,7 +85,7 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("7 near miss: flip") << frame + "0,0, 0,0, 5, X" << "warning: Invalid flip @12 ' X'" << "" << 10;
     QTest::newRow("7 stray fields") << frame + "0,0, 0,0, 5, H, A, 1, 1" << "warning: Text after the value: the engine ignores it @17 ', 1, 1'" << "" << 10;
     QTest::newRow("7 loopstart with a colon") << frame + "Loopstart:" << "warning: Text after the value: the engine ignores it @9 ':'" << "" << 10;
-    QTest::newRow("7 short frame") << frame + "0,0, 0,0" << "" << "" << 10; // marked on an empty span
+    QTest::newRow("7 short frame") << frame + "0,0, 0,0" << "error: Unexpected end of line @7 '0'" << "" << 10;
     // 8. Anim elements take the normal keys; the name after BG is a label.
     QTest::newRow("8 anim mask") << stage + "[BG Sky 2 (far)]\ntype = anim\nactionno = 5\n>mask = 1" << "" << "mask=keyword" << -2;
     QTest::newRow("8 type by its first letter") << stage + "[BG 1]\n>type = paral\nxscale = 1, 2" << "" << "paral=controller" << -2;
@@ -156,6 +156,11 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("const unknown") << null + "trigger1 = Const(data.bogus)" << "error: Invalid constant @17 'data.bogus'" << "" << -2;
     QTest::newRow("hitdefattr bad tail") << null + "trigger1 = HitDefAttr = SC, NA, XY" << "error: Syntax error @30 ', XY'" << "" << -2;
     QTest::newRow("unterminated string") << null + "trigger1 = Time \"open" << "" << "" << -2;
+    // What is missing at the end of a line is marked on its last character.
+    QTest::newRow("missing operand") << null + "trigger1 = Time =" << "error: Invalid expression value @16 '='" << "" << -2;
+    QTest::newRow("missing bracket") << null + "trigger1 = (1 ; remark" << "error: Unexpected end of line @12 '1'" << "" << -2;
+    QTest::newRow("empty values keep their defaults") << "[Statedef 0]\n[State 0]\ntype = PlaySnd\nignorehitpause =\n>value = S1,"
+                                                      << "" << "" << -2;
 
     // Parameter values
     QTest::newRow("value list joined") << hitdef + "attr = S , NA" << "" << "NA=value" << -2;

@@ -54,7 +54,7 @@ void TestCodeCheck::files_data()
                                            "2:1: warning: Line outside any section: the engine ignores it"} << 0;
     QTest::newRow("truncated line") << "" << QByteArray("[Statedef 200]\ntype =") << QStringList() << QStringList() << 0;
     QTest::newRow("huge line") << "" << QByteArray("[Statedef 0]\n[State 0]\ntype = Null\ntrigger1 = ") + QByteArray(200000, '(')
-                               << QStringList() << QStringList{"4:112: error: Invalid expression value"} << 1;
+                               << QStringList() << QStringList{"4:112: error: Invalid expression value", "4:200011: error: Unexpected end of line"} << 1;
 }
 
 void TestCodeCheck::files()

@@ -328,6 +328,16 @@ void QMugenHighlighter::mark(int start, int end, const QString& message, Severit
 
 void QMugenHighlighter::flag(const QString& message, Severity severity)
 {
+    if (is(EndOfLine)) {
+        // Something is missing at the end of the line: mark its last
+        // character, so that the mark shows, unless it has one already.
+        int end = tok.start;
+        while (end > 0 && (line[end - 1] == QLatin1Char(' ') || line[end - 1] == QLatin1Char('\t')))
+            --end;
+        if (end > 0 && format(end - 1).toolTip().isEmpty())
+            mark(end - 1, end, message, severity);
+        return;
+    }
     mark(tok.start, tok.end, message, severity);
     next();
 }
@@ -338,7 +348,7 @@ bool QMugenHighlighter::expect(TokenType t)
         next();
         return true;
     }
-    flag(tr("Unexpected token '%1'").arg(tok.text));
+    flag(is(EndOfLine) ? tr("Unexpected end of line") : tr("Unexpected token '%1'").arg(tok.text));
     return false;
 }
 
@@ -732,7 +742,10 @@ void QMugenHighlighter::controllerBlockLine(int previous)
         // come before the type line.
         expect(Identifier, SyntaxDefinition::Keyword);
         expect(Equal);
-        parseExpression();
+        if (name.startsWith(QLatin1String("trigger")))
+            parseExpression(); // a condition cannot be left out
+        else
+            expressions(1);
         return;
     }
     controllerParameter(previous);
@@ -1496,9 +1509,12 @@ void QMugenHighlighter::numberPart(bool integer)
         warn(start, end, tr("Text after the value: the engine ignores it"));
 }
 
-// Up to `count` expressions (any number when 0) separated by commas.
+// Up to `count` expressions (any number when 0) separated by commas. An
+// empty value keeps the default.
 void QMugenHighlighter::expressions(int count)
 {
+    if (is(EndOfLine))
+        return;
     parseExpression();
     for (int i = 1; count == 0 || i < count; ++i) {
         if (!is(Comma))
