@@ -21,12 +21,11 @@ namespace {
 int check(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand command("code",
-                          "code check [--syntax SYNTAX.XML] [--errors-only] [--summary] FILE|DIR...\n"
-                          "      print every problem the editor marks in the files (and in every DEF, CMD, CNS\n"
-                          "      and ST file under each DIR) as FILE:LINE:COLUMN: error: message, or warning:\n"
-                          "      for what the engine ignores; with --summary, print files, lines, errors and\n"
-                          "      warnings per 1000 lines and the ten most frequent messages instead.\n"
-                          "      Exit status 1 only when there are errors",
+                          "code check [--syntax SYNTAX.XML] [--errors-only] FILE|DIR...   print each mark the editor makes as "
+                          "FILE:LINE:COLUMN: error: message (or warning: for what the engine ignores), for the files and the "
+                          "DEF, CMD, CNS and ST files under each DIR; exit status 1 only for errors\n"
+                          "code check [--syntax SYNTAX.XML] [--errors-only] --summary FILE|DIR...   files, lines, errors and "
+                          "warnings per 1000 lines, the ten most frequent messages",
                           [](const QStringList& args, QTextStream& out, QTextStream& err) {
                               if (args.value(0) != QLatin1String("check"))
                                   return toolUsageError(command, err, args.isEmpty() ? QString()
