@@ -85,6 +85,8 @@ void TestQMugenHighlighter::lines_data()
     QTest::newRow("7 near miss: flip") << frame + "0,0, 0,0, 5, X" << "warning: Invalid flip @12 ' X'" << "" << 10;
     QTest::newRow("7 stray fields") << frame + "0,0, 0,0, 5, H, A, 1, 1" << "warning: Text after the value: the engine ignores it @17 ', 1, 1'" << "" << 10;
     QTest::newRow("7 loopstart with a colon") << frame + "Loopstart:" << "warning: Text after the value: the engine ignores it @9 ':'" << "" << 10;
+    QTest::newRow("7 stray text after the time") << frame + "0, 2, 0, 0, 2  ---93" << "warning: Text after the value: the engine ignores it @13 '  ---93'" << "" << 10;
+    QTest::newRow("7 stray line") << frame + "-- frames --" << "warning: Line the engine ignores @0 '-- frames --'" << "" << 10;
     QTest::newRow("7 short frame") << frame + "0,0, 0,0" << "error: Unexpected end of line @7 '0'" << "" << 10;
     // 8. Anim elements take the normal keys; the name after BG is a label.
     QTest::newRow("8 anim mask") << stage + "[BG Sky 2 (far)]\ntype = anim\nactionno = 5\n>mask = 1" << "" << "mask=keyword" << -2;

@@ -1065,7 +1065,10 @@ void QMugenHighlighter::actionLine()
     };
     if (is(Integer)) {
         integers(5); // group, number, x, y, time
-        if (is(Comma)) {
+        if (!is(Comma)) {
+            // The engine stops reading the frame at its fifth number.
+            markRest(tr("Text after the value: the engine ignores it"), Severity::Warning);
+        } else {
             next();
             if (is(Identifier)) { // an empty flip field is allowed
                 if (oneOf(lowerText(), flips)) {
@@ -1092,9 +1095,7 @@ void QMugenHighlighter::actionLine()
         }
         return;
     }
-    if (!is(Identifier))
-        return;
-    const QString name = lowerText();
+    const QString name = is(Identifier) ? lowerText() : QString();
     if (name == QLatin1String("loopstart")) {
         applyToken(SyntaxDefinition::Keyword);
         next();
@@ -1117,6 +1118,9 @@ void QMugenHighlighter::actionLine()
             expect(Colon);
             integer();
         }
+    } else {
+        // Neither a frame nor a box: the engine reads past it.
+        markRest(tr("Line the engine ignores"), Severity::Warning);
     }
 }
 
