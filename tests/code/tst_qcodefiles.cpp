@@ -319,6 +319,12 @@ void TestQCodeFiles::markToolTips()
     };
     QCOMPARE(tipAt(1, 0), QString());                                 // on "type"
     QCOMPARE(tipAt(1, 7), QString("Invalid 'StateDef type' value")); // on the X
+    // A warning (a key the engine passes over) shows its message the same way, underlined in orange.
+    QCOMPARE(tipAt(6, 1), QString("Invalid 'changestate' parameter"));
+    const QList<QTextLayout::FormatRange> ranges = files->document(0)->findBlockByNumber(6).layout()->formats();
+    QVERIFY(std::any_of(ranges.begin(), ranges.end(), [](const QTextLayout::FormatRange& r) {
+        return r.format.toolTip() == "Invalid 'changestate' parameter" && r.format.underlineColor() == QColor(255, 140, 0);
+    }));
     // An edit re-checks the lines below it: renaming a header, the last line's marks change.
     QTextCursor(files->document(0)->find("[Data]")).insertText("[Size]");
     const QList<CodeMark> last = QMugenHighlighter::marks(files->document(0)->findBlockByNumber(8));

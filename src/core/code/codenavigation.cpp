@@ -86,7 +86,7 @@ bool stateReferenceAt(const QTextBlock& block, int position, const SyntaxDefinit
         refers = true;
     } else if (word == QLatin1String("value") && syntax && text.left(i).trimmed().isEmpty()) {
         SyntaxDefinition::ControllerKind kind;
-        const int index = QMugenHighlighter::controllerIndex(block.userState(), &kind);
+        const int index = QMugenHighlighter::controllerIndex(QMugenHighlighter::section(block.userState()), &kind);
         if (index >= 0 && kind == SyntaxDefinition::StateController && index < syntax->controllers(kind).size()) {
             const QString controller = syntax->controllers(kind).at(index).name;
             refers = controller == QLatin1String("changestate") || controller == QLatin1String("selfstate")
