@@ -84,12 +84,16 @@ bool DocumentPage::save()
     return saveAs();
 }
 
-bool DocumentPage::saveAs()
+bool DocumentPage::saveAs(bool* cancelled)
 {
+    if (cancelled)
+        *cancelled = false;
     if (refuseEmpty())
         return false;
     const Texts t = texts();
     const QString file = QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.filter);
+    if (file.isEmpty() && cancelled)
+        *cancelled = true;
     return !file.isEmpty() && saveTo(file);
 }
 

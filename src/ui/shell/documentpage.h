@@ -43,7 +43,8 @@ public:
     bool open(const QString& fileName);
     // To the document's own file while it exists, else as Save As.
     bool save();
-    bool saveAs();
+    // `cancelled` tells a dialog left without a name from a failure.
+    bool saveAs(bool* cancelled = nullptr);
     bool saveTo(const QString& fileName);
 
     // Asked before any save writes; false stops the save (a question the

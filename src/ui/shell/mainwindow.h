@@ -4,6 +4,7 @@
 #include "animationcommands.h"
 #include "animationplayer.h"
 #include "configfile.h"
+#include "qlanguagemanager.h"
 #include "documentpage.h"
 #include "qanimations.h"
 #include "qcodefiles.h"
@@ -69,6 +70,12 @@ public:
     // end of construction, and written once when the window is destroyed.
     void loadConfig(const QString& path);
     void saveConfig(const QString& path);
+
+    // Opens a file as File > Open would, by its extension: a DEF with every
+    // file it names, an SFF, AIR or SND archive on its tab, an ACT palette as
+    // a new palette, an image as a new sprite, anything else as code. False
+    // when it did not open.
+    bool openPath(const QString& path);
     ConfigFile& settingsFile() { return settings; }
 
 signals:
@@ -130,6 +137,11 @@ private slots:
     void on_actionSave_as_GIF_triggered();
 private:
     DocumentPage::Texts airTexts() const;
+    // View > Language: one entry per translation found, English first.
+    void buildLanguageMenu();
+    // "Character", "Stage", "Storyboard" or "Font" (CharacterDef::Kind).
+    static QString kindText(int kind);
+    int kind = 0;
     // The frame's fields from the document, without touching the view.
     void showFrameFields(int frame);
     void showActionFields(int action);
@@ -167,6 +179,10 @@ private slots:
     void on_tabs_currentChanged(int index);
     void on_actionSobre_triggered();
     void on_actionNovo_triggered();
+    // File > Open and Save: the whole character, stage, storyboard or font
+    // through its DEF (mainwindow_character.cpp).
+    void on_actionAbrir_triggered();
+    void on_actionSalvar_triggered();
     void on_actionBackground_color_triggered();
 
     // SND tab
@@ -253,6 +269,13 @@ private:
     // Asks about every document with unsaved changes; false as soon as one of
     // them must be kept.
     bool confirmClose();
+    // Opens the DEF and every file it names, each in its document, after the
+    // question about unsaved work; the files it names that are not there,
+    // or cannot be read, are lines of the issues list.
+    bool openCharacter(const QString& defPath);
+    // Empties every document without asking (the asking was done).
+    void closeEverything();
+    void importPalette(const QString& file);
     void setViewBackground(const QColor& top, const QColor& bottom);
 
     // Edits: every change of a document is a step pushed onto its stack (a
@@ -328,6 +351,8 @@ private:
 
     // The settings, read at start and written at exit.
     ConfigFile settings;
+    // The translations beside the executable and the one in use.
+    QLanguageManager* languages;
     struct Toggle
     {
         QString element;

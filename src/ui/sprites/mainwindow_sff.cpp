@@ -370,19 +370,9 @@ void MainWindow::editActivePalette(const QByteArray& colours, const QString& tex
 void MainWindow::on_actionNew_palette_triggered()
 {
     const QString file = QFileDialog::getOpenFileName(this, tr("New palette"), QString(), actFilter());
-    if (file.isEmpty())
-        return;
-    QByteArray colours;
-    if (!readActFile(file, colours)) {
-        warnFile(tr("New palette"), tr("The file %1 is not a palette of 256 colours."), file);
-        return;
-    }
     // A palette the archive holds already is selected instead of added.
-    const int same = sprites.findIdenticalPalette(colours);
-    if (same < sprites.paletteCount())
-        selectPalette(same);
-    else
-        push(&sprites, spritecommands::insertPalette(&sprites, activePalette() + 1, colours, tr("New palette")));
+    if (!file.isEmpty())
+        importPalette(file);
 }
 
 void MainWindow::on_actionOpen_palette_triggered()
