@@ -7,6 +7,7 @@
 #include "qsprites.h"
 #include "spritecodecs.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QtTest>
 
@@ -161,6 +162,43 @@ inline QByteArray sffV2(const QList<V2Palette>& palettes, const QList<V2Sprite>&
         w.u32(v);
     w.zeros(512 - out.size());
     return out + paletteNodes + spriteNodes + literal + translated;
+}
+
+// The same as version 2.01 (version and lowest reader both 0 1 0 2).
+inline QByteArray sffV201(const QList<V2Palette>& palettes, const QList<V2Sprite>& sprites)
+{
+    QByteArray file = sffV2(palettes, sprites);
+    file[13] = 1;
+    file[24 + 1] = 1;
+    file[24 + 3] = 2;
+    return file;
+}
+
+// A PNG file as sprite data: the length word (pixel bytes), then the file.
+inline QByteArray pngBlock(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    QByteArray block;
+    LeWriter(&block).u32(quint32(image.width() * image.height() * qMax(1, image.depth() / 8)));
+    return block + png;
+}
+
+// RLE5 data, one packet a pixel (run of one, no data bytes).
+inline QByteArray rle5Of(const QImage& image)
+{
+    QByteArray block;
+    LeWriter w(&block);
+    w.u32(quint32(image.width() * image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            w.u8(0);
+            w.u8(0x80);
+            w.u8(quint8(image.pixelIndex(x, y)));
+        }
+    return block;
 }
 
 // A grey ramp from index 1 on, each entry `shift` lighter; index 0 black.

@@ -513,8 +513,10 @@ bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translat
             const qsizetype size = rowBytes(s);
             if (!spend(size)) {
                 error(QSprites::tr("%1(%2): Sprite data is damaged"), uint(i));
+                // Nothing is left of it: no pixels, no colours.
                 s.width = 0;
                 s.height = 0;
+                s.imageFormat = QImage::Format_Indexed8;
                 s.dataFormat = SpriteRows;
                 s.blobId = a.keep(QByteArray());
             } else if (cut || size == 0) {
@@ -718,10 +720,9 @@ struct SffFormat::Writer
 
 QByteArray SffFormat::Writer::rowsOf(int index) const
 {
-    const SpriteRecord& s = a.sprites[index];
     QByteArray rows = a.spritePixels(index);
     if (rows.isEmpty())
-        rows = QByteArray(rowBytes(s), '\0');
+        rows = QByteArray(rowBytes(a.sprites[index]), '\0');
     return rows;
 }
 
@@ -897,7 +898,10 @@ QByteArray SffFormat::Writer::pcxOf(int index, bool paletteRead) const
         if (!paletteRead || coloursOfTable(readPcx(kept).colorTable()) == colours)
             return kept;
     }
-    QImage image = imageOfRows(rowsOf(index), s.width, s.height, QImage::Format_Indexed8);
+    // A link written as an image of its own shows what its chain ends at.
+    const int target = a.linkTarget(index);
+    const SpriteRecord& shown = a.sprites[target >= 0 ? target : index];
+    QImage image = imageOfRows(rowsOf(index), shown.width, shown.height, QImage::Format_Indexed8);
     if (image.isNull()) {
         // A sprite without pixels still needs an image: without one the
         // subfile reads back as a link.
