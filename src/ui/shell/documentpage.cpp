@@ -80,7 +80,7 @@ bool DocumentPage::save()
         return false;
     const QString name = document->fileName();
     if (!name.isEmpty() && QFileInfo::exists(name))
-        return saveTo(name);
+        return (!beforeSave || beforeSave(name, -1)) && saveTo(name);
     return saveAs();
 }
 
@@ -89,8 +89,15 @@ bool DocumentPage::saveAs()
     if (refuseEmpty())
         return false;
     const Texts t = texts();
-    const QString file = QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.filter);
-    return !file.isEmpty() && saveTo(file);
+    if (t.saveFilters.isEmpty()) {
+        const QString file = QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.filter);
+        return !file.isEmpty() && (!beforeSave || beforeSave(file, -1)) && saveTo(file);
+    }
+    QString chosen = t.saveFilters.value(t.saveFilter);
+    const QString file =
+        QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.saveFilters.join(QStringLiteral(";;")), &chosen);
+    const int filter = int(t.saveFilters.indexOf(chosen));
+    return !file.isEmpty() && (!beforeSave || beforeSave(file, filter)) && saveTo(file);
 }
 
 bool DocumentPage::saveTo(const QString& fileName)
