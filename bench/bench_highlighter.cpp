@@ -1,13 +1,17 @@
 // The code checker on a character's states file of about 130 KB: colouring
 // and checking the whole file, one keystroke in its middle, and opening it in
-// the code page until it is painted coloured.
+// the code page until it is painted coloured; and on the largest code file of
+// the community set, in lines per second.
+#include "codetext.h"
 #include "qcodeedit.h"
 #include "qcodefiles.h"
 #include "qmugenhighlighter.h"
 #include "syntaxdefinition.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -67,6 +71,53 @@ void BM_HighlightWholeFile(benchmark::State& state)
     delete doc;
 }
 BENCHMARK(BM_HighlightWholeFile)->Unit(benchmark::kMillisecond);
+
+// The community set's code file with the most lines, as the code page reads it.
+QString largestCommunityFile(QString* text)
+{
+    QString best;
+    int bestLines = 0;
+    QDirIterator it(QStringLiteral(MORVANE_CORPUS_DIR "/community"), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix != QLatin1String("def") && suffix != QLatin1String("cns") && suffix != QLatin1String("cmd")
+            && suffix != QLatin1String("st"))
+            continue;
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QString t = readCodeText(f.readAll()).text;
+        const int lines = int(t.count(QLatin1Char('\n'))) + 1;
+        if (lines > bestLines) {
+            bestLines = lines;
+            best = path;
+            *text = t;
+        }
+    }
+    return best;
+}
+
+void BM_CheckLargestCommunityFile(benchmark::State& state)
+{
+    QString largest;
+    const QString path = largestCommunityFile(&largest);
+    if (path.isEmpty()) {
+        state.SkipWithError("needs the community set of the shared corpus");
+        return;
+    }
+    QTextDocument doc;
+    doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
+    doc.setPlainText(largest);
+    auto* highlighter = new QMugenHighlighter(&doc, syntax); // the document owns it
+    for (auto _ : state)
+        highlighter->rehighlight();
+    state.SetLabel(QFileInfo(path).fileName().toStdString());
+    state.SetItemsProcessed(state.iterations() * doc.blockCount());
+    state.counters["lines"] = doc.blockCount();
+    state.counters["lines_per_s"] = benchmark::Counter(double(state.iterations() * doc.blockCount()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_CheckLargestCommunityFile)->Unit(benchmark::kMillisecond);
 
 // A trigger line in the middle of the file: its state does not change, so
 // only that line is checked again.

@@ -25,6 +25,13 @@ const char* const headers[] = {
     "[State 0]\ntype = Projectile", "[State 0]\ntype = VarSet", "[State 0]\ntype = Explod",
     "[State 0]\ntype = PlaySnd", "[State 0]\ntype = ForceFeedback", "[State 0]\ntype = Width",
     "[State 0]\ntype = AssertSpecial", "[BG 0]\ntype = parallax", "[Def]\ntype = truetype", "[SceneDef]", "[Foo]",
+    // Sections whose reading depends on the file around them: motif files
+    // are told by a later header, labels hold any byte, unknown headers inside
+    // a Statedef start controllers.
+    "[Info]", "[Files]", "[Music]", "[Title Info]", "[TitleBG 0]\ntype = normal", "[Scene 0]", "[BG0 Credits]",
+    "[Characters]", "[Scaling]", "[Statedef 0]\n[Stat 0, 1]", "[Statedef 0]\n[State 0, \x83]\x83p]", "[Statedef 0]\n[State ]",
+    "[Statedef 0]\n[State 0]\ntype = ReversalDef", "[Statedef 0]\n[State 0]\ntype = SuperPause", "[BG 0]\ntype = anim",
+    "[BG 0]\ntype = p", "[Statedef 0]\ntype = S",
 };
 } // namespace
 

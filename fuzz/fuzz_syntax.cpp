@@ -31,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         "[State 200, 1]\ntype = ChangeState\ntrigger1 = AnimElem = 2, 1 && Const(data.life) || Pos X > 1\n"
         "value = S10, 2\nattr = S, NA\nvar(1) = HitDefAttr = SC, NA, SA\np = 1, Hit\nx = 1, 2, 3, 4\n"
         "[BG 1]\ntype = normal\nspriteno = 0, 0\n[Def]\ntype = bitmap\nsize = 1,2\n"
-        "[Data]\nlife = 1000\n[Velocity]\nwalk.fwd = 2.4\n[Files]\ncmd = a.cmd\n[FNT v2]\nname = \"x\"\n";
+        "[Data]\nlife = 1000\n[Velocity]\nwalk.fwd = 2.4\n[Files]\ncmd = a.cmd\n[FNT v2]\nname = \"x\"\n"
+        "[Statedef 1]\n[State 1, a]\ntrigger1 = 1\nhitflag = MAFQ\ntype = HitDef\nhitsound = S5, 2\nanimtype = Heavy\n"
+        "[Stat 1]\ntype = BGtype\n[Files]\nspr = s.sff\n[Title Info]\n[TitleBG 1]\ntype = p\n[Begin Action 1]\n0,0,0,0,5,,add\n";
     QTextDocument doc;
     doc.setPlainText(QString::fromLatin1(sample));
     QMugenHighlighter highlighter(&doc, &syntax);

@@ -20,7 +20,7 @@ int runAir(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand airCommand("air",
                              "air check FILE        list the problems the AIR parser reports; status 1 on any error\n"
-                             "air convert IN OUT    load an AIR file and save it again",
+                             "air convert IN OUT    load an AIR file and save it again; status 1 when it had errors",
                              runAir);
 
 int runAir(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -46,12 +46,14 @@ int runAir(const QStringList& args, QTextStream& out, QTextStream& err)
             err << "morvane-tool: cannot read " << args.at(1) << '\n';
             return ExitFailed;
         }
-        printIssues(messages, err);
+        // What the editor cannot read is kept as it stands; the file is
+        // written all the same, and the status says there were errors.
+        const int errors = printIssues(messages, err);
         if (!set.save(args.at(2))) {
             err << "morvane-tool: cannot write " << args.at(2) << '\n';
             return ExitFailed;
         }
-        return ExitOk;
+        return errors > 0 ? ExitFailed : ExitOk;
     }
     return toolUsageError(airCommand, err, "unknown air command '" + sub + "'");
 }

@@ -5,6 +5,7 @@
 #include "qmessages.h"
 #include "qsprites.h"
 #include "qsprrender.h"
+#include "savefile.h"
 #include "toolcommand.h"
 
 #include <QRegularExpression>
@@ -160,7 +161,7 @@ int runRender(const QStringList& args, QTextStream&, QTextStream& err)
     // The picture replaces an older one only once it is complete.
     const QString outName = files.last();
     QSaveFile file(outName);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !commitSaveFile(file)) {
         err << "morvane-tool: cannot write " << outName << '\n';
         return ExitFailed;
     }

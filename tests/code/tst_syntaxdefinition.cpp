@@ -30,6 +30,10 @@ void TestSyntaxDefinition::formats_data()
     QTest::newRow("bold true, default black") << R"x(<format name="keyword" bold="true" italic="true"/>)x" << "#000000 bold italic";
     QTest::newRow("bold True is not bold") << R"x(<format name="keyword" bold="True" italic="TRUE"/>)x" << "#000000";
     QTest::newRow("Keyword names no format") << R"x(<format name="Keyword" color="255,0,0" bold="true"/>)x" << "plain";
+    // The two kinds of mark take only the colour of their underline.
+    QTest::newRow("mark colours") << R"x(<format name="warning" color="0,0,255" bold="true"/><format name="error" color="1,2,3"/>)x"
+                                  << "plain #0000ff #010203";
+    QTest::newRow("mark colour above 255") << R"x(<format name="warning" color="0,0,256"/>)x" << "plain #ff8c00 #ff0000";
 }
 
 void TestSyntaxDefinition::formats()
@@ -37,12 +41,15 @@ void TestSyntaxDefinition::formats()
     QFETCH(QString, xml);
     QFETCH(QString, keyword);
     const SyntaxDefinition s = fromXml(xml);
+    const bool marks = keyword.contains(' ') && keyword.startsWith("plain");
     for (int i = 0; i < SyntaxDefinition::FormatCount; ++i) {
         const QTextCharFormat& f = s.format(SyntaxDefinition::Format(i));
         QString d = f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : "-";
         d += QString(f.fontWeight() == QFont::Bold ? " bold" : "") + (f.fontItalic() ? " italic" : "");
-        QCOMPARE(f.properties().isEmpty() ? "plain" : d, i == SyntaxDefinition::Keyword ? keyword : "plain");
+        QCOMPARE(f.properties().isEmpty() ? "plain" : d, i == SyntaxDefinition::Keyword && !marks ? keyword : "plain");
     }
+    if (marks)
+        QCOMPARE(QString("plain %1 %2").arg(s.markColor(Severity::Warning).name(), s.markColor(Severity::Error).name()), keyword);
 }
 
 void TestSyntaxDefinition::lookups()
@@ -52,6 +59,10 @@ void TestSyntaxDefinition::lookups()
           <param name="a" type="strexp" reg_exp="s|c|a|l"/><param name="var\(\d+\)" type="int"/></state_controller>
         <state_controller name="changestate"><param name="value" type="string"/></state_controller>
         <data name="f" type="float2opt"/><data name="i" type="intfloat3"/>
+        <state_controller name="null"><param name="(.*)" type="any"/></state_controller>
+        <state_controller name="hitdef"><param name="guardflag" type="value" reg_exp="[hlam]*|n" warn_exp=".*"/>
+          <param name="attr" type="value" reg_exp="s|c"/></state_controller>
+        <motif_section name="Title  Info"/>
         <trigger name="AnimElem" format="opint"/><trigger name="projhit(\d*)" format="op2int2"/><trigger name="Time"/>)x");
     // Of two controllers of one name the first is found; names are compared exactly.
     QCOMPARE(s.findController(SyntaxDefinition::StateController, "changestate"), 0);
@@ -71,6 +82,16 @@ void TestSyntaxDefinition::lookups()
     QCOMPARE(s.findTrigger("animelem"), QString("opint"));
     QCOMPARE(s.findTrigger("projhit1200"), QString("op2int2"));
     QVERIFY(!s.findTrigger("time").isNull() && s.findTrigger("time").isEmpty() && s.findTrigger("life").isNull());
+    // A value with a loose pattern: what fits only that one is read in part.
+    const ControllerDef& hitdef = s.controllers(SyntaxDefinition::StateController).at(3);
+    QVERIFY(hitdef.findParam("guardflag")->matches("n") && hitdef.findParam("guardflag")->matchesLoosely("mq"));
+    QVERIFY(!hitdef.findParam("attr")->matchesLoosely("s"));
+    // The controller that has a key: Null takes any and says nothing.
+    QCOMPARE(s.findControllerWithParam(SyntaxDefinition::StateController, "value"), &c);
+    QCOMPARE(s.findControllerWithParam(SyntaxDefinition::StateController, "attr"), &hitdef);
+    QVERIFY(!s.findControllerWithParam(SyntaxDefinition::StateController, "bogus"));
+    // Motif sections are compared in lower case with single blanks.
+    QVERIFY(s.isMotifSection("title info") && !s.isMotifSection("title"));
 }
 
 void TestSyntaxDefinition::failuresLeaveTables()

@@ -194,19 +194,25 @@ void TestMainWindow::slotsMenusAndToolButtons()
     const About about;
     const SpriteDupl dupl;
 
-    // Menus in order; "-" is a separator, "+" marks an entry with an icon.
+    // Menus in order; "-" is a separator, "+" marks an entry with an icon, a
+    // submenu lists its entries in brackets.
+    std::function<QString(QMenu*)> entriesOf = [&](QMenu* menu) {
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            entries << (a->isSeparator() ? QStringLiteral("-")
+                        : a->menu()   ? a->menu()->objectName() + '=' + a->text() + '(' + entriesOf(a->menu()) + ')'
+                                      : a->objectName() + (a->icon().isNull() ? "" : "+"));
+        return entries.join(' ');
+    };
     QStringList menus;
-    for (QAction* m : w->menuBar()->actions()) {
-        QStringList entries{m->menu()->objectName() + '=' + m->text() + ':'};
-        for (QAction* a : m->menu()->actions())
-            entries << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + (a->icon().isNull() ? "" : "+"));
-        menus << entries.join(' ');
-    }
+    for (QAction* m : w->menuBar()->actions())
+        menus << m->menu()->objectName() + '=' + m->text() + ": " + entriesOf(m->menu());
     QCOMPARE(menus, QStringList({
         "menuMorvane=File: actionNovo actionAbrir actionSalvar",
         "menuEdit=Edit: actionUndo actionRedo",
         "menuView=View: actionBackground_color actionUtilities - actionAttack_CLSN actionColision_CLSN "
-        "actionDefault_CLSN",
+        "actionDefault_CLSN - menuEncoding=Encoding(actionUTF_8 actionWindows_1252 actionShift_JIS actionCP949 "
+        "actionGBK actionBig5)",
         "menuSFF=SFF: actionNovo_2+ actionAbrir_2+ actionSalvar_2+ actionSave_As - actionNovo_sprite+ "
         "actionTrocar_imagem+ actionSalvar_imagem+ actionDuplicar_sprite+ actionExcluir_sprite+",
         "menuACT=ACT: actionRemover_tudo - actionNew_palette+ actionOpen_palette+ actionSave_palette+ "
@@ -215,7 +221,8 @@ void TestMainWindow::slotsMenusAndToolButtons()
         "actionSave_Sound+ actionDuplicate_sound+ actionDelete_sound+ - actionPlay+ actionPlay_with_loop+ actionStop+",
         "menuAIR=AIR: actionNew+ actionOpen_2+ actionSave+ actionSave_As_2 - - actionText_mode+ actionSave_as_GIF+ - "
         "actionPlay_2+ actionStop_2+ - actionFind+",
-        "menuCMD_CNS=DEF/CMD/CNS: actionNew_2+ actionOpen+ actionSave_2+ actionSave_As_3",
+        "menuCMD_CNS=DEF/CMD/CNS: actionNew_2+ actionOpen+ actionSave_2+ actionSave_As_3 - actionGo_to_line "
+        "actionGo_to_Statedef actionNext_problem actionPrevious_problem",
         "menuAjuda=Help: actionSobre",
     }));
     QCOMPARE(titles(), QString("sffTab=SFF|actTab=ACT|sndTab=SND|airTab=AIR|cmdcnsTab=DEF / CMD / CNS"));
@@ -445,7 +452,10 @@ void TestMainWindow::tabsUtilitiesNewAndTranslation()
     // takes the definition for a character again.
     auto* messages = qobject_cast<QMessages*>(child<QListView>("issuesList")->model());
     messages->addError("kfm.air(3): Unexpected token 'x'");
-    auto* kind = w->statusBar()->findChild<QLabel*>(); // what the definition describes
+    QLabel* kind = nullptr; // what the definition describes (the code page's labels have names)
+    for (QLabel* l : w->statusBar()->findChildren<QLabel*>())
+        if (l->objectName().isEmpty())
+            kind = l;
     kind->setText("Stage");
     child<QAction>("actionNovo")->trigger();
     QVERIFY(messages->rowCount() == 0 && kind->text() == "Character" && takeDialogsSeen().isEmpty());

@@ -49,14 +49,156 @@ void ChangeFrameBoxes::undo()
     apply(before);
 }
 
-ChangeFrame::ChangeFrame(QAnimations* animations, int action, int frame, const AirFrame& after, const QString& text,
-                         QUndoCommand* parent)
-    : QEditCommand(text, Subject::Action, action, parent), animations(animations), action(action), frame(frame),
-      after(after)
+namespace {
+
+QString tr(const char* text)
 {
+    return QCoreApplication::translate("AnimationCommands", text);
+}
+
+} // namespace
+
+ChangeFrame::ChangeFrame(QAnimations* animations, int action, int frame, const AirFrame& after, Field field,
+                         QUndoCommand* parent)
+    : QEditCommand(QString(), Subject::Action, action, parent), animations(animations), action(action), frame(frame),
+      after(after), field(field)
+{
+    static const char* const texts[] = {"Change frame group", "Change frame number", "Move frame offset",
+                                        "Move frame offset", "Change frame time", "Change flip",
+                                        "Change transparency", "Change transparency source",
+                                        "Change transparency destination", "Change Loopstart", "Move frame offset"};
+    setText(tr(texts[field]));
     setSubjectFrame(frame);
     if (const AirFrame* f = animations->frame(action, frame))
         before = *f;
+}
+
+int ChangeFrame::id() const
+{
+    return field == Offset ? -1 : int(CommandId::FrameField);
+}
+
+bool ChangeFrame::mergeWith(const QUndoCommand* other)
+{
+    const auto* next = static_cast<const ChangeFrame*>(other);
+    if (next->animations != animations || next->action != action || next->frame != frame || next->field != field
+        || !withinBurst(next))
+        return false;
+    after = next->after;
+    takeTime(next);
+    setObsolete(after == before);
+    return true;
+}
+
+ChangeActionInfo::ChangeActionInfo(QAnimations* animations, int action, const QString& name, int number, Field field,
+                                   QUndoCommand* parent)
+    : QEditCommand(field == Name ? tr("Rename action") : tr("Change action number"), Subject::Action, action, parent),
+      animations(animations), action(action), before(animations->actionInfo(action)), after{name, number},
+      field(field)
+{
+}
+
+void ChangeActionInfo::redo()
+{
+    animations->setActionInfo(action, after.name, after.number);
+}
+
+void ChangeActionInfo::undo()
+{
+    animations->setActionInfo(action, before.name, before.number);
+}
+
+bool ChangeActionInfo::mergeWith(const QUndoCommand* other)
+{
+    const auto* next = static_cast<const ChangeActionInfo*>(other);
+    if (next->animations != animations || next->action != action || next->field != field || !withinBurst(next))
+        return false;
+    after = next->after;
+    takeTime(next);
+    setObsolete(after.name == before.name && after.number == before.number);
+    return true;
+}
+
+InsertAction::InsertAction(QAnimations* animations, int index, AirAction* action, const QString& text,
+                           QUndoCommand* parent)
+    : QEditCommand(text, Subject::Action, index, parent), animations(animations), index(index), held(action)
+{
+}
+
+InsertAction::~InsertAction()
+{
+    delete held;
+}
+
+void InsertAction::redo()
+{
+    animations->insertActionRecord(index, held);
+    held = nullptr;
+}
+
+void InsertAction::undo()
+{
+    held = animations->takeAction(index);
+}
+
+RemoveAction::RemoveAction(QAnimations* animations, int index, QUndoCommand* parent)
+    : QEditCommand(tr("Delete action %1").arg(animations->actionInfo(index).number), Subject::Action, index, parent),
+      animations(animations), index(index)
+{
+}
+
+RemoveAction::~RemoveAction()
+{
+    delete held;
+}
+
+void RemoveAction::redo()
+{
+    held = animations->takeAction(index);
+}
+
+void RemoveAction::undo()
+{
+    animations->insertActionRecord(index, held);
+    held = nullptr;
+}
+
+InsertFrame::InsertFrame(QAnimations* animations, int action, int at, const AirFrame& frame, const QString& text,
+                         QUndoCommand* parent)
+    : QEditCommand(text, Subject::Action, action, parent), animations(animations), action(action), at(at), frame(frame)
+{
+    setSubjectFrame(at);
+}
+
+void InsertFrame::redo()
+{
+    defaults = animations->frameBoxes(action, -1);
+    animations->insertFrameRecord(action, at, frame);
+}
+
+void InsertFrame::undo()
+{
+    animations->takeFrame(action, at);
+    animations->setFrameBoxes(action, -1, defaults);
+}
+
+RemoveFrame::RemoveFrame(QAnimations* animations, int action, int index, QUndoCommand* parent)
+    : QEditCommand(tr("Delete frame %1").arg(index + 1), Subject::Action, action, parent), animations(animations),
+      action(action), index(index)
+{
+    setSubjectFrame(index);
+}
+
+void RemoveFrame::redo()
+{
+    defaults = animations->frameBoxes(action, -1);
+    frame = animations->takeFrame(action, index);
+}
+
+void RemoveFrame::undo()
+{
+    animations->insertFrameRecord(action, index, frame);
+    animations->setFrameBoxes(action, -1, defaults);
 }
 
 void ChangeFrame::redo()
@@ -90,8 +232,44 @@ QEditCommand* moveOffset(QAnimations* animations, int action, int frame, int x, 
     AirFrame after = *f;
     after.x = x;
     after.y = y;
-    return new ChangeFrame(animations, action, frame, after,
-                           QCoreApplication::translate("AnimationCommands", "Move frame offset"));
+    return new ChangeFrame(animations, action, frame, after, ChangeFrame::Offset);
+}
+
+QEditCommand* changeFrame(QAnimations* animations, int action, int frame, const AirFrame& after,
+                          ChangeFrame::Field field)
+{
+    const AirFrame* f = animations->frame(action, frame);
+    if (!f || *f == after)
+        return nullptr;
+    return new ChangeFrame(animations, action, frame, after, field);
+}
+
+QEditCommand* changeActionInfo(QAnimations* animations, int action, const QString& name, int number)
+{
+    if (!animations->action(action))
+        return nullptr;
+    const AirActionInfo info = animations->actionInfo(action);
+    if (info.name == name && info.number == number)
+        return nullptr;
+    return new ChangeActionInfo(animations, action, name, number,
+                                info.name != name ? ChangeActionInfo::Name : ChangeActionInfo::Number);
+}
+
+QEditCommand* newAction(QAnimations* animations, int index)
+{
+    index = qBound(0, index, animations->actionCount());
+    auto* a = new AirAction;
+    a->number = animations->actionCount();
+    a->frames.append(new AirFrame);
+    return new InsertAction(animations, index, a, tr("New action"));
+}
+
+QEditCommand* newFrame(QAnimations* animations, int action, int at)
+{
+    if (!animations->action(action))
+        return nullptr;
+    at = qBound(0, at, animations->frameCount(action));
+    return new InsertFrame(animations, action, at, AirFrame(), tr("New frame"));
 }
 
 } // namespace animationcommands

@@ -3,152 +3,47 @@
 #include "maker.h"
 #include "qmessages.h"
 #include "savefile.h"
-#include "textdecode.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 AirAction::~AirAction()
 {
     qDeleteAll(frames);
 }
 
+AirAction* AirAction::clone() const
+{
+    auto* a = new AirAction;
+    a->name = name;
+    a->number = number;
+    for (const AirFrame* f : frames)
+        a->frames.append(new AirFrame(*f));
+    a->clsn1Default = clsn1Default;
+    a->clsn2Default = clsn2Default;
+    a->otherLines = otherLines;
+    return a;
+}
+
 namespace {
 
 // ---------------------------------------------------------------------------
-// Tokens of the AIR text. Line ends carry no meaning; ';' starts a comment that
-// runs to the end of the line and becomes the "remembered comment" that names
-// the next action.
-
-enum class Tok { End, Identifier, Integer, Real, Char, Operator, String, Other };
-
-struct Token
-{
-    Tok kind = Tok::End;
-    QStringView text;
-    int line = 1;
-    qint64 value = 0; // integers only, saturated far outside the int range
-};
+// Reading, line by line as the engine reads: each line is a section header, a
+// box block header, a box, Loopstart, a frame line, or something the editor
+// keeps without showing. ';' starts a comment that runs to the end of the
+// line; the last comment read names the next action.
 
 bool isAsciiDigit(QChar c)
 {
     return c.unicode() >= '0' && c.unicode() <= '9';
 }
-
-bool isOperatorChar(QChar c)
-{
-    switch (c.unicode()) {
-    case '<': case '>': case '!': case '|': case '&': case '^': case '*': case '=':
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isSingleChar(QChar c)
-{
-    switch (c.unicode()) {
-    case ',': case ':': case '=': case '[': case ']': case '(': case ')': case '{': case '}':
-    case '+': case '/': case '%': case '$': case '~':
-        return true;
-    default:
-        return false;
-    }
-}
-
-class AirTokenizer
-{
-public:
-    explicit AirTokenizer(QStringView text) : p(text.data()), end(text.data() + text.size()) {}
-
-    // The text of the last comment read so far.
-    const QString& comment() const { return lastComment; }
-
-    Token next()
-    {
-        for (;;) {
-            while (p < end) {
-                const char16_t c = p->unicode();
-                if (c == '\n')
-                    ++line;
-                else if (c != ' ' && c != '\t' && c != '\r')
-                    break;
-                ++p;
-            }
-            if (p < end && p->unicode() == ';') {
-                ++p;
-                while (p < end && (p->unicode() == ' ' || p->unicode() == '\t'))
-                    ++p;
-                const QChar* start = p;
-                while (p < end && p->unicode() != '\n' && p->unicode() != '\r')
-                    ++p;
-                lastComment = QString(start, p - start);
-                continue;
-            }
-            break;
-        }
-        Token t;
-        t.line = line;
-        if (p >= end) {
-            t.kind = Tok::End;
-            t.text = QStringView();
-            return t;
-        }
-        const QChar* start = p;
-        const QChar c = *p;
-        if (c.isLetter()) {
-            ++p;
-            while (p < end && (p->isLetter() || p->isDigit() || p->unicode() == '.' || p->unicode() == '_'))
-                ++p;
-            t.kind = Tok::Identifier;
-        } else if (isAsciiDigit(c) || (c.unicode() == '-' && p + 1 < end && isAsciiDigit(p[1]))
-                   || (c.unicode() == '.' && p + 1 < end && isAsciiDigit(p[1]))) {
-            bool negative = c.unicode() == '-';
-            if (negative)
-                ++p;
-            bool real = false;
-            qint64 v = 0;
-            while (p < end && (isAsciiDigit(*p) || p->unicode() == '.')) {
-                if (p->unicode() == '.')
-                    real = true;
-                else if (v < (qint64(1) << 40))
-                    v = v * 10 + (p->unicode() - '0');
-                ++p;
-            }
-            t.kind = real ? Tok::Real : Tok::Integer;
-            t.value = negative ? -v : v;
-        } else if (isOperatorChar(c)) {
-            while (p < end && isOperatorChar(*p))
-                ++p;
-            t.kind = (p - start == 1 && c.unicode() == '=') ? Tok::Char : Tok::Operator;
-        } else if (isSingleChar(c)) {
-            ++p;
-            t.kind = Tok::Char;
-        } else if (c.unicode() == '"') {
-            ++p;
-            while (p < end && p->unicode() != '"' && p->unicode() != '\n')
-                ++p;
-            if (p < end && p->unicode() == '"')
-                ++p;
-            t.kind = Tok::String;
-        } else {
-            ++p;
-            t.kind = Tok::Other;
-        }
-        t.text = QStringView(start, p - start);
-        return t;
-    }
-
-private:
-    const QChar* p;
-    const QChar* end;
-    int line = 1;
-    QString lastComment;
-};
 
 int clampToInt(qint64 v)
 {
@@ -160,13 +55,35 @@ bool sameWord(QStringView text, QLatin1StringView word)
     return text.compare(word, Qt::CaseInsensitive) == 0;
 }
 
-// An identifier that belongs to the next frame rather than to an optional
-// field of this one.
-bool startsNextFrame(QStringView text)
+bool startsWithWord(QStringView text, QLatin1StringView word)
 {
-    return text.contains(QLatin1StringView("clsn1"), Qt::CaseInsensitive)
-        || text.contains(QLatin1StringView("clsn2"), Qt::CaseInsensitive)
-        || text.contains(QLatin1StringView("loopstart"), Qt::CaseInsensitive);
+    return text.startsWith(word, Qt::CaseInsensitive);
+}
+
+// The integer a field starts with (blanks before it allowed), as the engine's
+// number reader takes it; `rest` is what follows it. False when the field
+// does not start with one.
+bool leadingInt(QStringView field, qint64& value, QStringView* rest = nullptr)
+{
+    qsizetype i = 0;
+    while (i < field.size() && (field[i] == u' ' || field[i] == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == u'-' || field[i] == u'+'))
+        negative = field[i++] == u'-';
+    const qsizetype digitsFrom = i;
+    qint64 v = 0;
+    while (i < field.size() && isAsciiDigit(field[i])) {
+        if (v < (qint64(1) << 40))
+            v = v * 10 + (field[i].unicode() - '0');
+        ++i;
+    }
+    if (i == digitsFrom)
+        return false;
+    value = negative ? -v : v;
+    if (rest)
+        *rest = field.mid(i);
+    return true;
 }
 
 // "AS<src>D<dst>" with one to three digits each, any case.
@@ -194,258 +111,394 @@ bool parseAlphaPair(QStringView text, quint16& src, quint16& dst)
     return true;
 }
 
-class AirParser
+// What the fields after a frame's time say. Problems go to `warn` as the
+// pattern of their message and the text they are about.
+struct FrameTail
+{
+    quint8 flip = 0;
+    quint8 transparency = 0;
+    quint16 srcAlpha = 0;
+    quint16 dstAlpha = 0;
+    double scaleX = 1;
+    double scaleY = 1;
+    double angle = 0;
+};
+
+using Warn = std::function<void(const QString& pattern, QStringView text)>;
+
+FrameTail readTail(QStringView tail, const Warn& warn)
+{
+    FrameTail t;
+    // Text glued to the time, before any comma, is what the engine stops
+    // reading at.
+    const qsizetype comma = tail.indexOf(u',');
+    const QStringView glued = comma < 0 ? tail : tail.first(comma);
+    if (!glued.trimmed().isEmpty() && warn)
+        warn(QAnimations::tr("%1(%2): Text after the time is ignored: '%3'"), glued.trimmed());
+    if (comma < 0)
+        return t;
+    const QList<QStringView> fields = tail.mid(comma + 1).split(u',');
+    for (qsizetype k = 0; k < fields.size(); ++k) {
+        const QStringView f = fields[k].trimmed();
+        switch (k) {
+        case 0:
+            if (f.isEmpty())
+                break;
+            if (sameWord(f, QLatin1StringView("h")))
+                t.flip = 2;
+            else if (sameWord(f, QLatin1StringView("v")))
+                t.flip = 1;
+            else if (sameWord(f, QLatin1StringView("vh")) || sameWord(f, QLatin1StringView("hv")))
+                t.flip = 3;
+            else if (warn)
+                warn(QAnimations::tr("%1(%2): Invalid flip type '%3'"), f);
+            break;
+        case 1: {
+            if (f.isEmpty())
+                break;
+            quint16 src = 0, dst = 0;
+            if (parseAlphaPair(f, src, dst)) {
+                t.transparency = 1;
+                t.srcAlpha = src;
+                t.dstAlpha = dst;
+            } else if (sameWord(f, QLatin1StringView("a1"))) {
+                t.transparency = 1;
+                t.srcAlpha = 128;
+                t.dstAlpha = 256;
+            } else if (f.front() == u'a' || f.front() == u'A') {
+                // "A", "Add": the engine reads the word by its first letter.
+                t.transparency = 1;
+                t.srcAlpha = 256;
+                t.dstAlpha = 256;
+            } else if (f.front() == u's' || f.front() == u'S') {
+                t.transparency = 2;
+            } else if (warn) {
+                warn(QAnimations::tr("%1(%2): Invalid transparency '%3'"), f);
+            }
+            break;
+        }
+        case 2:
+        case 3:
+        case 4: {
+            if (f.isEmpty())
+                break;
+            bool ok = false;
+            const double v = f.toDouble(&ok);
+            if (ok)
+                (k == 2 ? t.scaleX : k == 3 ? t.scaleY : t.angle) = v;
+            else if (warn)
+                warn(QAnimations::tr("%1(%2): Invalid number '%3'"), f);
+            break;
+        }
+        default:
+            if (!f.isEmpty() && warn)
+                warn(QAnimations::tr("%1(%2): Text after the frame's fields is ignored: '%3'"), f);
+            break;
+        }
+    }
+    return t;
+}
+
+bool tailSays(const AirFrame& f, const FrameTail& t)
+{
+    return f.flip == t.flip && f.transparency == t.transparency && f.scaleX == t.scaleX && f.scaleY == t.scaleY
+           && f.angle == t.angle
+           && (f.transparency != 1 || (f.srcAlpha == t.srcAlpha && f.dstAlpha == t.dstAlpha));
+}
+
+class AirReader
 {
 public:
-    AirParser(QStringView text, QMessages* messages, const QString& fileName)
-        : tokens(text), messages(messages), fileName(fileName)
-    {
-        cur = tokens.next();
-    }
+    AirReader(QMessages* messages, const QString& fileName) : messages(messages), fileName(fileName) {}
 
-    void parseFile(QList<AirAction*>& actions)
+    void read(QStringView text, QList<AirAction*>& actions)
     {
-        while (cur.kind != Tok::End)
-            actions.append(parseAction());
+        qsizetype from = 0;
+        while (from <= text.size()) {
+            qsizetype to = text.indexOf(u'\n', from);
+            if (to < 0)
+                to = text.size();
+            QStringView line = text.sliced(from, to - from);
+            if (line.endsWith(u'\r'))
+                line.chop(1);
+            readLine(line, actions);
+            ++lineNumber;
+            from = to + 1;
+        }
+        finishAction();
     }
 
 private:
-    AirTokenizer tokens;
     QMessages* messages;
     const QString& fileName;
-    Token cur;
-    bool reportedEnd = false;
+    int lineNumber = 1;
+    QString comment;
+    AirAction* action = nullptr;
+    // What has been read for the frame still to come.
+    AirFrame pending;
+    bool pendingUsed = false;
+    // The box block lines go to: 0 Clsn1, 1 Clsn2, -1 none; and whether it
+    // is a default block.
+    int blockType = -1;
+    bool blockDefault = false;
 
-    bool atEnd() const { return cur.kind == Tok::End; }
-    bool isChar(char c) const
+    void report(bool error, const QString& pattern, QStringView text)
     {
-        return cur.kind == Tok::Char && cur.text.size() == 1 && cur.text[0].unicode() == c;
-    }
-    bool isWord(const char* word) const
-    {
-        return cur.kind == Tok::Identifier && sameWord(cur.text, QLatin1StringView(word));
-    }
-    void advance()
-    {
-        if (!atEnd())
-            cur = tokens.next();
+        if (!messages)
+            return;
+        const QString line = pattern.arg(fileName, QString::number(lineNumber), text.toString());
+        error ? messages->addError(line) : messages->addWarning(line);
     }
 
-    QString line() const { return QString::number(cur.line); }
-
-    void unexpected()
+    void keep(QStringView line, bool error, const QString& pattern)
     {
-        // Past the end every missing token would say the same thing.
-        if (atEnd()) {
-            if (reportedEnd)
-                return;
-            reportedEnd = true;
+        report(error, pattern, line.trimmed());
+        if (action) {
+            pending.otherLines.append(line.toString());
+            pendingUsed = true;
         }
-        if (messages)
-            messages->addError(
-                QAnimations::tr("%1(%2): Unexpected token '%3'").arg(fileName, line(), cur.text.toString()));
-    }
-    void warn(const QString& pattern)
-    {
-        if (messages)
-            messages->addWarning(pattern.arg(fileName, line(), cur.text.toString()));
     }
 
-    // Each expectation moves past the token whether it matched or not, so a
-    // broken text always makes progress.
-    void expectChar(char c)
+    void finishAction()
     {
-        if (!isChar(c))
-            unexpected();
-        advance();
-    }
-    void expectWord(const char* word)
-    {
-        if (!isWord(word))
-            unexpected();
-        advance();
-    }
-    void expectInt(int& field)
-    {
-        if (cur.kind == Tok::Integer)
-            field = clampToInt(cur.value);
-        else
-            unexpected();
-        advance();
-    }
-
-    AirAction* parseAction()
-    {
-        auto* action = new AirAction;
-        // The name is the last comment read before the header.
-        action->name = tokens.comment();
-        expectChar('[');
-        expectWord("begin");
-        expectWord("action");
-        expectInt(action->number);
-        expectChar(']');
-        while (!atEnd() && !isChar('['))
-            parseFrame(action);
-        return action;
-    }
-
-    void parseBoxBlock(AirAction* action, AirFrame& frame, int type, bool isDefault)
-    {
-        advance(); // the block keyword
-        int count = 0;
-        expectChar(':');
-        expectInt(count);
-        int x1 = 0, y1 = 0, x2 = -1, y2 = -1;
-        for (int i = 0; i < count && !atEnd(); ++i) {
-            int index = 0;
-            // The block's header decides the type; the engine reads a box line
-            // labelled with the other type into the block all the same (its own
-            // sample character has "Clsn1: 1" followed by "Clsn2[0] = ...").
-            if (!isWord("clsn1") && !isWord("clsn2"))
-                unexpected();
-            advance();
-            expectChar('[');
-            expectInt(index);
-            expectChar(']');
-            expectChar('=');
-            expectInt(x1);
-            expectChar(',');
-            expectInt(y1);
-            expectChar(',');
-            expectInt(x2);
-            expectChar(',');
-            expectInt(y2);
-            const ClsnRect r{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-            if (isDefault) {
-                QList<ClsnDefaultBox>& list = type == 0 ? action->clsn1Default : action->clsn2Default;
-                list.append({r.x1, r.y1, r.x2, r.y2, int(action->frames.size())});
-            } else {
-                (type == 0 ? frame.clsn1 : frame.clsn2).append(r);
+        if (action && pendingUsed) {
+            // Box blocks, Loopstart or kept lines with no frame after them
+            // make no frame (the engine shows nothing of them); they stay
+            // behind the action's frames as lines, so a save keeps them.
+            action->otherLines += pending.otherLines;
+            for (int type = 0; type < 2; ++type) {
+                const QList<ClsnRect>& boxes = type == 0 ? pending.clsn1 : pending.clsn2;
+                if (boxes.isEmpty())
+                    continue;
+                action->otherLines.append(QStringLiteral("Clsn%1: %2").arg(type + 1).arg(boxes.size()));
+                for (int k = 0; k < boxes.size(); ++k)
+                    action->otherLines.append(QStringLiteral("  Clsn%1[%2] = %3, %4, %5, %6")
+                                                  .arg(type + 1).arg(k).arg(boxes[k].x1).arg(boxes[k].y1)
+                                                  .arg(boxes[k].x2).arg(boxes[k].y2));
             }
+            if (pending.loopStart)
+                action->otherLines.append(QStringLiteral("Loopstart"));
         }
+        pending = AirFrame();
+        pendingUsed = false;
+        blockType = -1;
     }
 
-    // An optional flip or transparency field is empty when what follows
-    // belongs to the next frame: a box block or Loopstart, the end of the
-    // text, or a frame line or action header on a later line than the comma.
-    bool fieldLeftForNext(int commaLine) const
+    void readLine(QStringView raw, QList<AirAction*>& actions)
     {
-        if (atEnd())
-            return true;
-        if (cur.kind == Tok::Identifier)
-            return startsNextFrame(cur.text);
-        return cur.line > commaLine && (cur.kind == Tok::Integer || isChar('['));
-    }
-
-    void parseFlip(AirFrame& frame)
-    {
-        if (cur.kind != Tok::Identifier) {
-            unexpected();
-        } else if (sameWord(cur.text, QLatin1StringView("h"))) {
-            frame.flip = 2;
-        } else if (sameWord(cur.text, QLatin1StringView("v"))) {
-            frame.flip = 1;
-        } else if (sameWord(cur.text, QLatin1StringView("vh")) || sameWord(cur.text, QLatin1StringView("hv"))) {
-            frame.flip = 3;
-        } else {
-            warn(QAnimations::tr("%1(%2): Invalid flip type '%3'"));
+        QStringView line = raw;
+        QStringView lineComment;
+        bool hasComment = false;
+        if (const qsizetype semicolon = line.indexOf(u';'); semicolon >= 0) {
+            lineComment = line.mid(semicolon + 1);
+            while (!lineComment.isEmpty() && (lineComment.front() == u' ' || lineComment.front() == u'\t'))
+                lineComment = lineComment.mid(1);
+            hasComment = true;
+            line = line.first(semicolon);
         }
-        advance();
-    }
-
-    void parseTransparency(AirFrame& frame)
-    {
-        quint16 src = 0, dst = 0;
-        if (cur.kind != Tok::Identifier) {
-            unexpected();
-        } else if (sameWord(cur.text, QLatin1StringView("a"))) {
-            frame.transparency = 1;
-            frame.srcAlpha = 256;
-            frame.dstAlpha = 256;
-        } else if (sameWord(cur.text, QLatin1StringView("a1"))) {
-            frame.transparency = 1;
-            frame.srcAlpha = 128;
-            frame.dstAlpha = 256;
-        } else if (sameWord(cur.text, QLatin1StringView("s"))) {
-            frame.transparency = 2;
-        } else if (parseAlphaPair(cur.text, src, dst)) {
-            frame.transparency = 1;
-            frame.srcAlpha = src;
-            frame.dstAlpha = dst;
-        } else {
-            warn(QAnimations::tr("%1(%2): Invalid transparency '%3'"));
-        }
-        advance();
-    }
-
-    void parseFrame(AirAction* action)
-    {
-        AirFrame frame;
-        while (cur.kind == Tok::Identifier) {
-            if (isWord("loopstart")) {
-                frame.loopStart = true;
-                advance();
-            } else if (isWord("clsn1default")) {
-                parseBoxBlock(action, frame, 0, true);
-            } else if (isWord("clsn2default")) {
-                parseBoxBlock(action, frame, 1, true);
-            } else if (isWord("clsn1")) {
-                parseBoxBlock(action, frame, 0, false);
-            } else if (isWord("clsn2")) {
-                parseBoxBlock(action, frame, 1, false);
-            } else {
-                warn(QAnimations::tr("%1(%2): Unknown identifier '%3'"));
-                advance();
-            }
-        }
-        // Box blocks or a Loopstart with no frame line after them (at the end
-        // of an action) make no frame; their default boxes stay with the
-        // action, and the next header is not taken apart as a frame line.
-        if (atEnd() || isChar('['))
+        // A comment names the actions whose headers come after it, not the
+        // one on its own line.
+        const auto remember = qScopeGuard([&] {
+            if (hasComment)
+                comment = lineComment.toString();
+        });
+        line = line.trimmed();
+        if (line.isEmpty())
             return;
 
-        expectInt(frame.group);
-        expectChar(',');
-        expectInt(frame.number);
-        expectChar(',');
-        expectInt(frame.x);
-        expectChar(',');
-        expectInt(frame.y);
-        expectChar(',');
-        expectInt(frame.time);
-        if (isChar(',')) {
-            int commaLine = cur.line;
-            advance();
-            bool transparencyFollows = true;
-            if (!isChar(',')) {
-                // A comma in place of the flip means an empty flip field and
-                // doubles as the comma before the transparency.
-                if (fieldLeftForNext(commaLine)) {
-                    transparencyFollows = false;
-                } else {
-                    parseFlip(frame);
-                    transparencyFollows = isChar(',');
-                }
-            }
-            if (transparencyFollows) {
-                commaLine = cur.line;
-                advance();
-                if (!fieldLeftForNext(commaLine))
-                    parseTransparency(frame);
-            }
+        if (line.front() == u'[') {
+            readHeader(line, raw, actions);
+            return;
         }
-        action->frames.append(new AirFrame(std::move(frame)));
+        if (!action) {
+            report(false, QAnimations::tr("%1(%2): Text before the first action is ignored: '%3'"), line);
+            return;
+        }
+        if (startsWithWord(line, QLatin1StringView("clsn"))) {
+            readClsn(line, raw);
+            return;
+        }
+        if (startsWithWord(line, QLatin1StringView("loopstart"))) {
+            QStringView rest = line.mid(9).trimmed();
+            if (rest.startsWith(u':'))
+                rest = rest.mid(1).trimmed();
+            if (!rest.isEmpty())
+                report(false, QAnimations::tr("%1(%2): Text after Loopstart is ignored: '%3'"), rest);
+            pending.loopStart = true;
+            pendingUsed = true;
+            blockType = -1;
+            return;
+        }
+        if (startsWithWord(line, QLatin1StringView("interpolate"))) {
+            // Later engines' tweening between frames: kept where it stands.
+            pending.otherLines.append(raw.toString());
+            pendingUsed = true;
+            blockType = -1;
+            return;
+        }
+        qint64 first = 0;
+        if (leadingInt(line, first)) {
+            readFrame(line, raw);
+            return;
+        }
+        keep(raw, false, QAnimations::tr("%1(%2): Line not understood, kept as it is: '%3'"));
+    }
+
+    void readHeader(QStringView line, QStringView raw, QList<AirAction*>& actions)
+    {
+        const qsizetype close = line.lastIndexOf(u']');
+        QStringView inside = (close < 0 ? line.mid(1) : line.sliced(1, close - 1)).trimmed();
+        if (!startsWithWord(inside, QLatin1StringView("begin"))) {
+            if (action)
+                keep(raw, false, QAnimations::tr("%1(%2): Unknown section, kept as it is: '%3'"));
+            else
+                report(false, QAnimations::tr("%1(%2): Text before the first action is ignored: '%3'"), line);
+            return;
+        }
+        inside = inside.mid(5).trimmed();
+        if (!startsWithWord(inside, QLatin1StringView("action"))) {
+            report(true, QAnimations::tr("%1(%2): Unexpected token '%3'"), inside);
+            return;
+        }
+        inside = inside.mid(6).trimmed();
+        finishAction();
+        action = new AirAction;
+        action->name = comment;
+        actions.append(action);
+        qint64 number = 0;
+        QStringView rest;
+        if (!leadingInt(inside, number, &rest))
+            report(true, QAnimations::tr("%1(%2): Unexpected token '%3'"), inside);
+        else if (!rest.trimmed().isEmpty())
+            report(false, QAnimations::tr("%1(%2): Text after the action number is ignored: '%3'"), rest.trimmed());
+        action->number = clampToInt(number);
+        if (close < 0)
+            report(false, QAnimations::tr("%1(%2): Unexpected token '%3'"), QStringView());
+    }
+
+    void readClsn(QStringView line, QStringView raw)
+    {
+        // "Clsn1:", "Clsn2Default: 2", "Clsn1 Default:": a block header;
+        // "Clsn1[0] = x1, y1, x2, y2": a box of the block above it.
+        QStringView rest = line.mid(4);
+        if (rest.isEmpty() || (rest.front() != u'1' && rest.front() != u'2')) {
+            keep(raw, false, QAnimations::tr("%1(%2): Line not understood, kept as it is: '%3'"));
+            return;
+        }
+        const int type = rest.front() == u'1' ? 0 : 1;
+        rest = rest.mid(1).trimmed();
+        if (rest.startsWith(u'[')) {
+            readBox(rest, raw);
+            return;
+        }
+        bool isDefault = false;
+        if (startsWithWord(rest, QLatin1StringView("default"))) {
+            isDefault = true;
+            rest = rest.mid(7).trimmed();
+        }
+        if (!rest.startsWith(u':')) {
+            keep(raw, false, QAnimations::tr("%1(%2): Line not understood, kept as it is: '%3'"));
+            return;
+        }
+        // The count is not needed: every box line below the header belongs to it.
+        qint64 count = 0;
+        QStringView after;
+        rest = rest.mid(1).trimmed();
+        if (!rest.isEmpty() && (!leadingInt(rest, count, &after) || !after.trimmed().isEmpty()))
+            report(false, QAnimations::tr("%1(%2): Invalid box count '%3'"), rest);
+        blockType = type;
+        blockDefault = isDefault;
+        pendingUsed = true;
+    }
+
+    void readBox(QStringView rest, QStringView raw)
+    {
+        // "[i] = x1, y1, x2, y2"; the block's header decides the type: the
+        // engine reads a box line labelled with the other type into the block
+        // all the same (its own sample character has "Clsn1: 1" followed by
+        // "Clsn2[0] = ...").
+        const qsizetype equals = rest.indexOf(u'=');
+        qint64 v[4] = {0, 0, 0, 0};
+        bool good = equals > 0 && rest.indexOf(u']') > 0 && rest.indexOf(u']') < equals;
+        QStringView glued;
+        if (good) {
+            const QList<QStringView> fields = rest.mid(equals + 1).split(u',');
+            good = fields.size() >= 4;
+            for (int k = 0; good && k < 4; ++k) {
+                QStringView after;
+                good = leadingInt(fields[k], v[k], &after);
+                if (good && !after.trimmed().isEmpty())
+                    glued = after.trimmed();
+            }
+            if (good && fields.size() > 4)
+                glued = rest.mid(equals + 1).split(u',').mid(4).first();
+        }
+        if (!good || blockType < 0) {
+            keep(raw, !good, good ? QAnimations::tr("%1(%2): Box without a block, kept as it is: '%3'")
+                                 : QAnimations::tr("%1(%2): Box line not understood, kept as it is: '%3'"));
+            return;
+        }
+        if (!glued.isEmpty())
+            report(false, QAnimations::tr("%1(%2): Text after the box is ignored: '%3'"), glued);
+        const int x1 = clampToInt(v[0]), y1 = clampToInt(v[1]), x2 = clampToInt(v[2]), y2 = clampToInt(v[3]);
+        const ClsnRect r{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+        if (blockDefault) {
+            QList<ClsnDefaultBox>& list = blockType == 0 ? action->clsn1Default : action->clsn2Default;
+            list.append({r.x1, r.y1, r.x2, r.y2, int(action->frames.size())});
+        } else {
+            (blockType == 0 ? pending.clsn1 : pending.clsn2).append(r);
+        }
+        pendingUsed = true;
+    }
+
+    void readFrame(QStringView line, QStringView raw)
+    {
+        // Five numbers, then the fields after the time as they stand.
+        const QList<QStringView> fields = line.split(u',');
+        qint64 v[5] = {0, 0, 0, 0, 0};
+        QStringView afterTime;
+        bool good = fields.size() >= 5;
+        for (int k = 0; good && k < 5; ++k) {
+            QStringView after;
+            good = leadingInt(fields[k], v[k], &after);
+            if (good && k < 4 && !after.trimmed().isEmpty()) {
+                report(false, QAnimations::tr("%1(%2): Text after a number is ignored: '%3'"), after.trimmed());
+            }
+            if (k == 4)
+                afterTime = after;
+        }
+        if (!good) {
+            keep(raw, true, QAnimations::tr("%1(%2): Frame line not understood, kept as it is: '%3'"));
+            return;
+        }
+        AirFrame& f = pending;
+        f.group = clampToInt(v[0]);
+        f.number = clampToInt(v[1]);
+        f.x = clampToInt(v[2]);
+        f.y = clampToInt(v[3]);
+        f.time = clampToInt(v[4]);
+        // The tail runs from the end of the time to the end of the line.
+        const qsizetype tailFrom = afterTime.data() - line.data();
+        f.tail = line.mid(tailFrom).toString();
+        const FrameTail t = readTail(f.tail, [this](const QString& pattern, QStringView text) {
+            report(false, pattern, text);
+        });
+        f.flip = t.flip;
+        f.transparency = t.transparency;
+        f.srcAlpha = t.srcAlpha;
+        f.dstAlpha = t.dstAlpha;
+        f.scaleX = t.scaleX;
+        f.scaleY = t.scaleY;
+        f.angle = t.angle;
+        action->frames.append(new AirFrame(std::move(f)));
+        pending = AirFrame();
+        pendingUsed = false;
+        blockType = -1;
     }
 };
 
 // ---------------------------------------------------------------------------
 // Writing
-
-#ifdef Q_OS_WIN
-const QLatin1StringView lineEnd("\r\n");
-#else
-const QLatin1StringView lineEnd("\n");
-#endif
 
 const QLatin1StringView makerAddress(MakerWebAddress);
 
@@ -454,7 +507,7 @@ const QLatin1StringView makerAddress(MakerWebAddress);
 class AirWriter
 {
 public:
-    explicit AirWriter(QString& out) : out(out) {}
+    AirWriter(QString& out, QLatin1StringView lineEnd) : out(out), lineEnd(lineEnd) {}
 
     AirWriter& operator<<(QLatin1StringView s)
     {
@@ -487,28 +540,55 @@ public:
         return *this;
     }
     AirWriter& operator<<(int v) { return *this << qint64(v); }
+    void end() { out.append(lineEnd); }
+
+    void banner()
+    {
+        const QString stars = QString(74, QLatin1Char('*'));
+        const QString side = QString(22, QLatin1Char('*'));
+        *this << ';' << stars << ';';
+        end();
+        *this << ';' << side << "    Created in Morvane 9    " << side << ';';
+        end();
+        *this << ';' << side << "  " << makerAddress << "  " << side << ';';
+        end();
+        *this << ';' << stars << ';';
+        end();
+    }
 
     void boxBlock(const char* type, const char* suffix, const QList<ClsnRect>& boxes)
     {
         if (boxes.isEmpty())
             return;
-        *this << type << suffix << qint64(boxes.size()) << lineEnd;
+        *this << type << suffix << qint64(boxes.size());
+        end();
         int k = 0;
-        for (const ClsnRect& r : boxes)
-            *this << "  " << type << '[' << k++ << "] = " << r.x1 << ", " << r.y1 << ", " << r.x2 << ", " << r.y2
-                  << lineEnd;
+        for (const ClsnRect& r : boxes) {
+            *this << "  " << type << '[' << k++ << "] = " << r.x1 << ", " << r.y1 << ", " << r.x2 << ", " << r.y2;
+            end();
+        }
     }
+
+    void number(double v) { out.append(QString::number(v, 'g', 10)); }
 
     void frameLine(const AirFrame& f)
     {
         *this << f.group << ',' << f.number << ", " << f.x << ',' << f.y << ", " << f.time;
+        // What the file had after the time goes back as it was while it
+        // still says the same; an edited frame gets its fields written anew.
+        if (tailSays(f, readTail(f.tail, {}))) {
+            *this << f.tail;
+            end();
+            return;
+        }
         const bool hasTransparency = f.transparency == 1 || f.transparency == 2;
+        const bool hasScale = f.scaleX != 1 || f.scaleY != 1 || f.angle != 0;
         switch (f.flip) {
         case 1: *this << ", V"; break;
         case 2: *this << ", H"; break;
         case 3: *this << ", VH"; break;
         default:
-            if (hasTransparency)
+            if (hasTransparency || hasScale)
                 *this << ", ";
             break;
         }
@@ -521,33 +601,60 @@ public:
                 *this << ", AS" << int(f.srcAlpha) << 'D' << int(f.dstAlpha);
         } else if (f.transparency == 2) {
             *this << ", S";
+        } else if (hasScale) {
+            *this << ", ";
         }
-        *this << lineEnd;
+        if (hasScale) {
+            *this << ", ";
+            number(f.scaleX);
+            *this << ", ";
+            number(f.scaleY);
+            if (f.angle != 0) {
+                *this << ", ";
+                number(f.angle);
+            }
+        }
+        end();
+    }
+
+    void lines(const QStringList& kept)
+    {
+        for (const QString& line : kept) {
+            *this << line;
+            end();
+        }
     }
 
     void action(const AirAction& a)
     {
-        *this << "; " << a.name << lineEnd;
-        *this << "[Begin Action " << a.number << ']' << lineEnd;
+        *this << "; " << a.name;
+        end();
+        *this << "[Begin Action " << a.number << ']';
+        end();
         const int n = int(a.frames.size());
         for (int j = 0; j < n; ++j) {
             const AirFrame& f = *a.frames.at(j);
+            lines(f.otherLines);
             defaults("Clsn1", a.clsn1Default, j, n);
             defaults("Clsn2", a.clsn2Default, j, n);
             boxBlock("Clsn1", ": ", f.clsn1);
             boxBlock("Clsn2", ": ", f.clsn2);
-            if (f.loopStart)
-                *this << "Loopstart" << lineEnd;
+            if (f.loopStart) {
+                *this << "Loopstart";
+                end();
+            }
             frameLine(f);
         }
         // Defaults behind the last frame apply to nothing, but they are the
         // user's; keep them where they stood.
         defaults("Clsn1", a.clsn1Default, -1, n);
         defaults("Clsn2", a.clsn2Default, -1, n);
+        lines(a.otherLines);
     }
 
 private:
     QString& out;
+    QLatin1StringView lineEnd;
 
     // The defaults of one type that stand in front of frame j (or, for j = -1,
     // those left behind the last frame).
@@ -588,19 +695,25 @@ bool QAnimations::load(const QString& filePath)
         return false;
     }
     const QFileInfo info(filePath);
+    markFresh();
+    qDeleteAll(actions);
+    actions.clear();
     setFileName(info.absoluteFilePath());
     parse(bytes, info.fileName());
-    markFresh();
     emit documentReset();
     return true;
 }
 
 void QAnimations::parse(const QByteArray& bytes, const QString& name)
 {
-    const QString text = decodeText(bytes);
-    AirParser parser(text, messages, name);
+    // Read as the code files are (the names are comments in whatever code
+    // page the author's machine had), and written back the same way.
+    const CodeText code = readCodeText(bytes);
+    format = code.format;
+    const QString& text = code.text;
+    AirReader reader(messages, name);
     const int before = int(actions.size());
-    parser.parseFile(actions);
+    reader.read(text, actions);
     if (actions.size() > before)
         emit actionsInserted(before, int(actions.size()) - before);
 }
@@ -640,6 +753,11 @@ void QAnimations::clear()
     qDeleteAll(actions);
     actions.clear();
     setFileName(QString());
+    // A new file is UTF-8 without a mark, with the system's line ends.
+    format = CodeFileFormat();
+#ifdef Q_OS_WIN
+    format.lineEnd = "\r\n";
+#endif
     emit documentReset();
 }
 
@@ -650,25 +768,39 @@ QString QAnimations::fileNameOnly() const
 
 QString QAnimations::text() const
 {
-    const QString stars = QString(74, QLatin1Char('*'));
-    const QString side = QString(22, QLatin1Char('*'));
     QString out;
     out.reserve(64 * 1024);
-    AirWriter w(out);
-    w << ';' << stars << ';' << lineEnd;
-    w << ';' << side << "    Created in Morvane 9    " << side << ';' << lineEnd;
-    w << ';' << side << "  " << makerAddress << "  " << side << ';' << lineEnd;
-    w << ';' << stars << ';' << lineEnd;
+    AirWriter w(out, QLatin1StringView("\n"));
+    w.banner();
     for (const AirAction* a : actions) {
         w.action(*a);
-        w << lineEnd;
+        w.end();
     }
     return out;
 }
 
+bool QAnimations::fitsEncoding() const
+{
+    QByteArray out;
+    return writeCodeText(text(), format, QByteArray(), &out);
+}
+
+QString QAnimations::encodingName() const
+{
+    return codeencoding::name(format.encoding);
+}
+
 QByteArray QAnimations::toBytes() const
 {
-    return encodeTextUtf8Bom(text());
+    const QString t = text();
+    QByteArray out;
+    if (writeCodeText(t, format, QByteArray(), &out))
+        return out;
+    CodeFileFormat utf8 = format;
+    utf8.encoding = CodeEncoding::Utf8;
+    utf8.byteOrderMark = false;
+    writeCodeText(t, utf8, QByteArray(), &out);
+    return out;
 }
 
 QString QAnimations::actionText(int index) const
@@ -677,7 +809,7 @@ QString QAnimations::actionText(int index) const
     if (!a)
         return QString();
     QString out;
-    AirWriter(out).action(*a);
+    AirWriter(out, QLatin1StringView("\n")).action(*a);
     return out;
 }
 
@@ -716,19 +848,30 @@ void QAnimations::insertAction(int index)
     auto* a = new AirAction;
     a->number = int(actions.size());
     a->frames.append(new AirFrame);
-    if (index < 0 || index >= actions.size())
-        index = int(actions.size());
-    actions.insert(index, a);
-    emit actionsInserted(index, 1);
+    insertActionRecord(index, a);
 }
 
 void QAnimations::deleteAction(int index)
 {
-    if (AirAction* a = editableAction(index)) {
-        actions.removeAt(index);
-        delete a;
-        emit actionsRemoved(index, 1);
-    }
+    delete takeAction(index);
+}
+
+void QAnimations::insertActionRecord(int index, AirAction* action)
+{
+    if (index < 0 || index >= actions.size())
+        index = int(actions.size());
+    actions.insert(index, action);
+    emit actionsInserted(index, 1);
+}
+
+AirAction* QAnimations::takeAction(int index)
+{
+    AirAction* a = editableAction(index);
+    if (!a)
+        return nullptr;
+    actions.removeAt(index);
+    emit actionsRemoved(index, 1);
+    return a;
 }
 
 int QAnimations::frameCount(int actionIndex) const
@@ -750,12 +893,17 @@ void QAnimations::appendFrame(int actionIndex)
 
 void QAnimations::insertFrame(int actionIndex, int at)
 {
+    insertFrameRecord(actionIndex, at, AirFrame());
+}
+
+void QAnimations::insertFrameRecord(int actionIndex, int at, const AirFrame& frame)
+{
     AirAction* a = editableAction(actionIndex);
     if (!a)
         return;
     if (at < 0 || at > a->frames.size())
         at = int(a->frames.size());
-    a->frames.insert(at, new AirFrame);
+    a->frames.insert(at, new AirFrame(frame));
     // Default blocks stay in front of the frames they stood before.
     for (QList<ClsnDefaultBox>* list : {&a->clsn1Default, &a->clsn2Default})
         for (ClsnDefaultBox& d : *list)
@@ -766,16 +914,24 @@ void QAnimations::insertFrame(int actionIndex, int at)
 
 void QAnimations::deleteFrame(int actionIndex, int index)
 {
+    takeFrame(actionIndex, index);
+}
+
+AirFrame QAnimations::takeFrame(int actionIndex, int index)
+{
     AirAction* a = editableAction(actionIndex);
     if (!a || index < 0 || index >= a->frames.size())
-        return;
-    delete a->frames.takeAt(index);
+        return AirFrame();
+    AirFrame* taken = a->frames.takeAt(index);
+    const AirFrame out = *taken;
+    delete taken;
     // A block in front of the deleted frame now stands before the next one.
     for (QList<ClsnDefaultBox>* list : {&a->clsn1Default, &a->clsn2Default})
         for (ClsnDefaultBox& d : *list)
             if (d.fromFrame > index)
                 --d.fromFrame;
     emit framesRemoved(actionIndex, index, 1);
+    return out;
 }
 
 void QAnimations::setFrame(int actionIndex, int index, const AirFrame& f)

@@ -1,11 +1,13 @@
 #ifndef QANIMATIONS_H
 #define QANIMATIONS_H
 
+#include "codetext.h"
 #include "qfiledocument.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QMessages;
 
@@ -48,8 +50,19 @@ struct AirFrame
     quint8 transparency = 0; // 0 none, 1 additive, 2 subtractive
     quint16 srcAlpha = 0;
     quint16 dstAlpha = 0;
+    // The fields the engine's later versions read after the transparency.
+    double scaleX = 1;
+    double scaleY = 1;
+    double angle = 0;
     QList<ClsnRect> clsn1;
     QList<ClsnRect> clsn2;
+    // The frame line as the file had it after the time (flip, transparency,
+    // scale, angle, and whatever else stood there), written back as it was
+    // while it still says what the fields above say.
+    QString tail;
+    // Lines in front of the frame that the editor does not show (Interpolate
+    // lines of later engines, stray text), written back where they stood.
+    QStringList otherLines;
 
     bool operator==(const AirFrame&) const = default;
 };
@@ -60,12 +73,16 @@ struct AirAction
     ~AirAction();
     AirAction(const AirAction&) = delete;
     AirAction& operator=(const AirAction&) = delete;
+    // A deep copy.
+    AirAction* clone() const;
 
     QString name;
     int number = 0;
     QList<AirFrame*> frames; // owned
     QList<ClsnDefaultBox> clsn1Default;
     QList<ClsnDefaultBox> clsn2Default;
+    // Lines behind the last frame that the editor does not show.
+    QStringList otherLines;
 };
 
 struct AirActionInfo
@@ -99,8 +116,10 @@ public:
     ~QAnimations() override;
 
     int itemCount() const override { return actionCount(); }
-    // Appends the actions of the file; false (and nothing changed) when the
-    // file cannot be read.
+    // Reads the file in place of what the set held; false (and nothing
+    // changed) when the file cannot be read. The text is read line by line as
+    // the engine reads it: a line that fits nothing is reported and kept, and
+    // reading goes on with the next one.
     bool load(const QString& path) override;
     // Writes the whole set; false when the file cannot be written, in which
     // case the file on disk is left as it was.
@@ -108,9 +127,16 @@ public:
     bool save();
     void clear() override;
 
-    // The same without files: `name` is the file name used in issue lines.
+    // The same without files, adding the actions to those the set holds:
+    // `name` is the file name used in issue lines.
     void parse(const QByteArray& bytes, const QString& name);
+    // The file's bytes: in the encoding, byte-order mark and line ends the
+    // file was read with (a new set: UTF-8, no mark, the system's line ends).
     QByteArray toBytes() const;
+    // False when the file's code page cannot hold a character of the action
+    // names; toBytes() then writes UTF-8.
+    bool fitsEncoding() const;
+    QString encodingName() const;
     QString text() const;
     QString actionText(int index) const;
 
@@ -132,6 +158,13 @@ public:
     void appendFrame(int action);
     void insertFrame(int action, int at);
     void deleteFrame(int action, int index);
+    // The same with whole records, for the commands: an action (owned by the
+    // set once inserted, by the caller once taken) and a frame. Default box
+    // blocks stay in front of the frames they stood before.
+    void insertActionRecord(int index, AirAction* action);
+    AirAction* takeAction(int index);
+    void insertFrameRecord(int action, int at, const AirFrame& frame);
+    AirFrame takeFrame(int action, int index);
     // Every field of a frame, its own boxes included.
     void setFrame(int action, int index, const AirFrame& frame);
     // The frame's own boxes and its action's default blocks.
@@ -152,6 +185,9 @@ private:
 
     QMessages* messages;
     QList<AirAction*> actions;
+    // How the file's text was written (encoding, mark, line ends), so that
+    // saving writes it the same way.
+    CodeFileFormat format;
 };
 
 #endif

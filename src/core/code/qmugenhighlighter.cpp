@@ -1,5 +1,7 @@
 #include "qmugenhighlighter.h"
 
+#include "codelineinfo.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -15,6 +17,9 @@ constexpr int MaxDepth = 200;
 constexpr int StateControllerRoom = QMugenHighlighter::FirstBgController - QMugenHighlighter::FirstStateController;
 constexpr int BgControllerRoom = QMugenHighlighter::FirstFontDefinition - QMugenHighlighter::FirstBgController;
 constexpr int FontDefinitionRoom = QMugenHighlighter::FreeSection - QMugenHighlighter::FirstFontDefinition;
+
+// Where a mark keeps its severity in the text format.
+constexpr int SeverityProperty = QTextFormat::UserProperty + 1;
 
 bool isDigit(QChar c)
 {
@@ -43,10 +48,6 @@ bool isTriggerKey(const QString& lower)
 const char* const remapButtons[] = {"x", "y", "z", "a", "b", "c", "s", nullptr};
 const char* const defaultsKeys[] = {"command.time", "command.buffer.time", nullptr};
 const char* const keymapKeys[] = {"x", "y", "z", "a", "b", "c", "x2", "y2", "z2", "a2", "b2", "c2", nullptr};
-// The engine also takes U ("unchanged") for all three.
-const char* const statedefTypes[] = {"s", "c", "a", "l", "u", nullptr};
-const char* const statedefMoveTypes[] = {"a", "i", "h", "u", nullptr};
-const char* const statedefPhysics[] = {"s", "c", "a", "n", "u", nullptr};
 const char* const statedefExpressions[] = {"anim", "ctrl", "poweradd", "juggle", "facep2", "hitdefpersist",
                                            "movehitpersist", "hitcountpersist", "sprpriority", nullptr};
 const char* const flips[] = {"h", "v", "hv", "vh", nullptr};
@@ -89,7 +90,7 @@ int QMugenHighlighter::controllerState(SyntaxDefinition::ControllerKind kind, in
     }
     // Lists longer than their room continue above all other states, so that a
     // long list never spills into the next kind's numbers.
-    if (index > (INT_MAX - FirstExtended) / 4 - 1)
+    if (index > (SectionMask + 1 - FirstExtended) / 4 - 1)
         return -1;
     return FirstExtended + 4 * index + int(kind);
 }
@@ -98,6 +99,7 @@ int QMugenHighlighter::controllerIndex(int state, SyntaxDefinition::ControllerKi
 {
     SyntaxDefinition::ControllerKind k;
     int index;
+    state = section(state);
     if (state >= FirstExtended) {
         k = SyntaxDefinition::ControllerKind((state - FirstExtended) % 4);
         index = (state - FirstExtended) / 4;
@@ -134,7 +136,8 @@ QList<CodeMark> QMugenHighlighter::marks(const QTextBlock& block)
         const QString message = r.format.toolTip();
         if (message.isEmpty())
             continue;
-        out.append({block.blockNumber(), r.start, r.length, message});
+        out.append({block.blockNumber(), r.start, r.length, message,
+                    r.format.intProperty(SeverityProperty) == int(Severity::Warning) ? Severity::Warning : Severity::Error});
     }
     std::sort(out.begin(), out.end(), [](const CodeMark& a, const CodeMark& b) { return a.start < b.start; });
     return out;
@@ -212,7 +215,7 @@ void QMugenHighlighter::next()
             if (ch.isLetter() || ch == QLatin1Char('.') || ch == QLatin1Char('_')) {
                 ++p;
             } else if (isDigit(ch)) {
-                if (!identDigits) {
+                if (!identDigits && p == pos + 1) {
                     // S10 and F100 are a prefix letter and a number.
                     const QChar after = p + 1 < n ? line[p + 1] : QChar();
                     if (!(after.isLetter() || after == QLatin1Char('.') || after == QLatin1Char('_')))
@@ -313,20 +316,31 @@ void QMugenHighlighter::apply(int start, int end, SyntaxDefinition::Format f)
         setFormat(start, end - start, syntax->format(f));
 }
 
-void QMugenHighlighter::mark(int start, int end, const QString& message)
+void QMugenHighlighter::mark(int start, int end, const QString& message, Severity severity)
 {
     if (end <= start)
         return;
     QTextCharFormat f;
-    f.setUnderlineColor(Qt::red);
+    f.setUnderlineColor(syntax->markColor(severity));
     f.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
     f.setToolTip(message);
+    f.setProperty(SeverityProperty, int(severity));
     setFormat(start, end - start, f);
 }
 
-void QMugenHighlighter::flag(const QString& message)
+void QMugenHighlighter::flag(const QString& message, Severity severity)
 {
-    mark(tok.start, tok.end, message);
+    if (is(EndOfLine)) {
+        // Something is missing at the end of the line: mark its last
+        // character, so that the mark shows, unless it has one already.
+        int end = tok.start;
+        while (end > 0 && (line[end - 1] == QLatin1Char(' ') || line[end - 1] == QLatin1Char('\t')))
+            --end;
+        if (end > 0 && format(end - 1).toolTip().isEmpty())
+            mark(end - 1, end, message, severity);
+        return;
+    }
+    mark(tok.start, tok.end, message, severity);
     next();
 }
 
@@ -336,7 +350,7 @@ bool QMugenHighlighter::expect(TokenType t)
         next();
         return true;
     }
-    flag(tr("Unexpected token '%1'").arg(tok.text));
+    flag(is(EndOfLine) ? tr("Unexpected end of line") : tr("Unexpected token '%1'").arg(tok.text));
     return false;
 }
 
@@ -358,7 +372,7 @@ void QMugenHighlighter::skipRest()
         next();
 }
 
-void QMugenHighlighter::endCheck()
+void QMugenHighlighter::markRest(const QString& message, Severity severity)
 {
     if (is(EndOfLine))
         return;
@@ -366,10 +380,54 @@ void QMugenHighlighter::endCheck()
     int end = tok.end;
     for (next(); !is(EndOfLine); next())
         end = tok.end;
-    mark(start, end, tr("Syntax error"));
+    mark(start, end, message, severity);
+}
+
+void QMugenHighlighter::endCheck()
+{
+    if (is(EndOfLine))
+        return;
+    // Text in another code page after the code is a remark whose semicolon was
+    // typed full width (or forgotten): the engine stops reading before it.
+    int first = tok.start;
+    while (first < line.size() && (line[first] == QLatin1Char(' ') || line[first] == QLatin1Char('\t')))
+        ++first;
+    if (first < line.size() && line[first].unicode() >= 0x80)
+        markRest(tr("Text after the value: the engine ignores it"), Severity::Warning);
+    else
+        markRest(tr("Syntax error"), Severity::Error);
 }
 
 // ---------------------------------------------------------------- lines
+
+namespace {
+
+bool isKeyValueSection(int section)
+{
+    return section != QMugenHighlighter::NoSection && section != QMugenHighlighter::BeginAction
+           && section != QMugenHighlighter::FreeSection;
+}
+
+bool isStateBlock(int section)
+{
+    if (section == QMugenHighlighter::StateBeforeType || section == QMugenHighlighter::UnknownController)
+        return true;
+    SyntaxDefinition::ControllerKind kind;
+    return QMugenHighlighter::controllerIndex(section, &kind) >= 0 && kind == SyntaxDefinition::StateController;
+}
+
+} // namespace
+
+bool QMugenHighlighter::hasEqualSign() const
+{
+    for (const QChar c : line) {
+        if (c == QLatin1Char('='))
+            return true;
+        if (c == QLatin1Char(';'))
+            return false;
+    }
+    return false;
+}
 
 void QMugenHighlighter::highlightBlock(const QString& text)
 {
@@ -378,8 +436,10 @@ void QMugenHighlighter::highlightBlock(const QString& text)
         previous = NoSection;
     if (text.isEmpty()) {
         setCurrentBlockState(previous);
+        noteOutlineLine(text, section(previous));
         return;
     }
+    const int previousSection = section(previous);
 
     line = text;
     pos = 0;
@@ -388,195 +448,321 @@ void QMugenHighlighter::highlightBlock(const QString& text)
     identDigits = true;
     depth = 0;
     lineState = NoSection;
+    lineFlags = previous & ~SectionMask;
     next();
 
     if (is(EndOfLine)) {
         // Blanks and a comment: nothing to check, whatever the section.
     } else if (is(OpenBracket)) {
-        sectionHeader();
-    } else if (previous == FreeSection) {
+        sectionHeader(previous);
+    } else if (previousSection == FreeSection) {
         freeLine();
-    } else if (isWord("type") && previous != Statedef) {
+    } else if (previousSection == NoSection) {
+        markRest(tr("Line outside any section: the engine ignores it"), Severity::Warning);
+    } else if (isKeyValueSection(previousSection) && !hasEqualSign()) {
+        // A line of dashes, a remark that lost its semicolon: the engine
+        // reads key = value lines only.
+        markRest(tr("Line without '=': the engine ignores it"), Severity::Warning);
+    } else if (previousSection == Statedef) {
+        statedefLine(previous);
+    } else if (isWord("type") && (previousSection == StateBeforeType || previousSection == BGBeforeType
+                                  || previousSection == DefBeforeType || previousSection >= UnknownController)) {
         controllerTypeLine(previous);
-    } else if (previous == NoSection || previous == StateBeforeType || previous == DefBeforeType) {
-        // Nothing belongs here: the end check marks the line.
-    } else if (previous <= BGDef || previous == FntV2) {
-        sectionLine(previous);
-    } else {
+    } else if (previousSection == StateBeforeType || previousSection == DefBeforeType
+               || previousSection == BGBeforeType || previousSection >= UnknownController) {
         controllerBlockLine(previous);
+    } else {
+        sectionLine(previousSection);
     }
     endCheck();
 
-    setCurrentBlockState(lineState == NoSection ? previous : lineState);
+    setCurrentBlockState((lineState == NoSection ? previousSection : lineState) | lineFlags);
+    noteOutlineLine(text, previousSection);
     line = QStringView();
 }
 
-void QMugenHighlighter::sectionHeader()
+// What a section header names. `section` is NoSection for a name the engine
+// does not know here.
+struct QMugenHighlighter::Header
 {
-    const int open = tok.start;
-    QString headerError;
-    bool needClose = false; // the name must be followed by ] at once
-    next();
-    const bool startsWithWord = is(Identifier);
+    enum Decides { Neither, EngineContent, Motif };
+    int section = NoSection;
+    Decides decides = Neither; // what the name says about the kind of file
+    QString problem;           // an error on the header, or empty
+    bool ignored = false;      // a section the engine reads past
+};
+
+QMugenHighlighter::Header QMugenHighlighter::readHeader(QStringView inner, int flags) const
+{
+    Header h;
+    const QString name = inner.toString().simplified().toLower();
+    const qsizetype blank = name.indexOf(QLatin1Char(' '));
+    const QString first = blank < 0 ? name : name.left(blank);
+    const QString rest = blank < 0 ? QString() : name.mid(blank + 1);
+    const bool motif = flags & MotifFile;
+    // [State ] with nothing after the blank is a controller header too.
+    qsizetype lead = 0;
+    while (lead < inner.size() && inner.at(lead).isSpace())
+        ++lead;
+    const QStringView word = inner.mid(lead);
+    const bool stateHeader = word.size() > 5 && word.startsWith(QLatin1String("state"), Qt::CaseInsensitive)
+                             && word.at(5).isSpace();
 
     static const char* const stageSections[] = {"camera", "playerinfo", "bound", "stageinfo",
                                                 "shadow", "reflection", "music", "bgdef", nullptr};
     static const char* const cmdSections[] = {"remap", "defaults", "command", nullptr};
     static const char* const cnsSections[] = {"data", "size", "velocity", "movement", nullptr};
     static const char* const defSections[] = {"info", "files", nullptr};
-    // Sections the engine reads whose keys the syntax definition does not list.
-    static const char* const freeSections[] = {"scenedef", "scene", "bgctrldef", "bgctrl", nullptr};
-    static const QRegularExpression quotes(QStringLiteral("^([a-z]{2,2}.)?quotes$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-
-    auto indexIn = [this](const char* const* list) {
-        if (!is(Identifier))
-            return -1;
-        const QString word = lowerText();
+    static const QRegularExpression quotes(QStringLiteral("^([a-z]{2,2}.)?quotes$"));
+    static const QRegularExpression statedefNumber(QStringLiteral("^[-+]?[0-9]+ ?(,.*)?$"));
+    static const QRegularExpression actionNumber(QStringLiteral("^action [-+]?[0-9]+$"));
+    auto indexIn = [](const QString& word, const char* const* list) {
         for (int i = 0; list[i]; ++i)
             if (word == QLatin1String(list[i]))
                 return i;
         return -1;
     };
+    // A one-word name followed by more words is marked, but names its section.
+    auto single = [&](int section) {
+        h.section = section;
+        if (!rest.isEmpty())
+            h.problem = tr("Invalid block");
+    };
 
-    // The names are tried in this order; a two-word name reads on, and the
-    // names after it are compared with the token that is then current.
     int i;
-    if (isWord("def")) {
-        lineState = DefBeforeType;
-        next();
-        needClose = true;
-    } else if (isWord("fnt") && (next(), isWord("v2"))) {
-        lineState = FntV2;
-        next();
-        needClose = true;
-    } else if ((i = indexIn(stageSections)) >= 0) {
-        lineState = Camera + i;
-        next();
-        needClose = true;
-    } else if (isWord("bg")) {
-        lineState = BGBeforeType;
-        next();
-    } else if ((i = indexIn(cmdSections)) >= 0) {
-        lineState = Remap + i;
-        next();
-        needClose = true;
-    } else if (isWord("statedef") && (next(), is(Integer))) {
-        lineState = Statedef;
-        next();
-        if (!is(Comma) && !is(CloseBracket))
-            headerError = tr("Wrong StateDef");
-    } else if (isWord("state") && (next(), is(Integer))) {
-        lineState = StateBeforeType;
-        next();
-        if (!is(Comma) && !is(CloseBracket))
-            headerError = tr("Wrong State");
-    } else if ((i = indexIn(cnsSections)) >= 0) {
-        lineState = Data + i;
-        next();
-        needClose = true;
-    } else if (isWord("begin") && (next(), isWord("action")) && (next(), is(Integer))) {
-        lineState = BeginAction;
-        next();
-        needClose = true;
-    } else if ((i = indexIn(defSections)) >= 0) {
-        lineState = Info + i;
-        next();
-        needClose = true;
-    } else if (isWord("palette") && (next(), isWord("keymap"))) {
-        lineState = PaletteKeymap;
-        next();
-        needClose = true;
-    } else if (isWord("arcade")) {
-        lineState = Arcade;
-        next();
-        needClose = true;
-    } else if (is(Identifier) && quotes.match(tok.text).hasMatch()) {
-        lineState = Quotes;
-        next();
-        needClose = true;
-    } else if (indexIn(freeSections) >= 0) {
-        lineState = FreeSection;
-        next();
+    if (first == QLatin1String("statedef")) {
+        h.section = Statedef;
+        h.decides = Header::EngineContent;
+        if (rest.isEmpty())
+            h.problem = tr("Invalid block");
+        else if (!statedefNumber.match(rest).hasMatch())
+            h.problem = tr("Wrong StateDef");
+    } else if (stateHeader) {
+        // Whatever follows is a label: a number, words, another code page.
+        h.section = StateBeforeType;
+        h.decides = Header::EngineContent;
+    } else if (name == QLatin1String("begin action") || (first == QLatin1String("begin") && rest.startsWith(QLatin1String("action ")))) {
+        h.section = BeginAction;
+        if (!actionNumber.match(rest).hasMatch())
+            h.problem = tr("Invalid block");
+    } else if (name == QLatin1String("fnt v2")) {
+        h.section = FntV2;
+        h.decides = Header::EngineContent;
+    } else if (name == QLatin1String("palette keymap")) {
+        h.section = PaletteKeymap;
+        h.decides = Header::EngineContent;
+    } else if (first == QLatin1String("def")) {
+        single(DefBeforeType);
+        h.decides = Header::EngineContent;
+    } else if (first == QLatin1String("scaling")) {
+        // Read by the engine's oldest releases only.
+        h.section = FreeSection;
+        h.ignored = true;
+        h.decides = Header::EngineContent;
+    } else if ((i = indexIn(first, defSections)) >= 0) {
+        // A motif's [Files] names its own kinds of files.
+        single(motif && first == QLatin1String("files") ? FreeSection : Info + i);
+    } else if (motif && first == QLatin1String("music")) {
+        single(FreeSection);
+    } else if ((i = indexIn(first, stageSections)) >= 0) {
+        single(Camera + i);
+        if (first != QLatin1String("music") && first != QLatin1String("bgdef"))
+            h.decides = Header::EngineContent;
+    } else if ((i = indexIn(first, cmdSections)) >= 0) {
+        single(Remap + i);
+        h.decides = Header::EngineContent;
+    } else if ((i = indexIn(first, cnsSections)) >= 0) {
+        single(Data + i);
+        h.decides = Header::EngineContent;
+    } else if (first == QLatin1String("arcade")) {
+        single(Arcade);
+        h.decides = Header::EngineContent;
+    } else if (quotes.match(first).hasMatch()) {
+        single(Quotes);
+        h.decides = Header::EngineContent;
+    } else if (first.endsWith(QLatin1String("ctrldef")) || first.endsWith(QLatin1String("ctrl"))) {
+        // Background controllers: their vocabulary is not described.
+        h.section = FreeSection;
+    } else if (first.endsWith(QLatin1String("def")) && first.contains(QLatin1String("bg"))) {
+        // The background definition of a motif screen or a storyboard scene.
+        h.section = FreeSection;
+        h.decides = Header::Motif;
+    } else if (first.startsWith(QLatin1String("bg")) || first.endsWith(QLatin1String("bg"))) {
+        // A background element: [BG name] in a stage, [TitleBG name] in a
+        // motif, [BG0 name] in a storyboard; the name is a free label.
+        h.section = BGBeforeType;
+        if (first != QLatin1String("bg") && !first.startsWith(QLatin1String("bg")))
+            h.decides = Header::Motif;
+    } else if (syntax->isMotifSection(name) || syntax->isMotifSection(first)) {
+        h.section = FreeSection;
+        h.decides = Header::Motif;
+    }
+    return h;
+}
+
+// The first section of a file whose sections could be a character's, a
+// stage's or a motif's ([Info], [Files], [Music]): the first later header that
+// tells decides.
+bool QMugenHighlighter::motifAhead() const
+{
+    for (QTextBlock b = currentBlock().next(); b.isValid(); b = b.next()) {
+        const QString text = b.text();
+        int open = 0;
+        while (open < text.size() && (text.at(open) == QLatin1Char(' ') || text.at(open) == QLatin1Char('\t')))
+            ++open;
+        if (open >= text.size() || text.at(open) != QLatin1Char('['))
+            continue;
+        qsizetype end = text.indexOf(QLatin1Char(';'), open);
+        const qsizetype close = text.lastIndexOf(QLatin1Char(']'), end < 0 ? -1 : end);
+        if (close <= open)
+            continue;
+        const Header h = readHeader(QStringView(text).mid(open + 1, close - open - 1), 0);
+        if (h.decides != Header::Neither)
+            return h.decides == Header::Motif;
+    }
+    return false;
+}
+
+void QMugenHighlighter::sectionHeader(int previous)
+{
+    const int open = tok.start;
+    const int n = int(line.size());
+    // The header ends at the last ] before a comment: a label in another code
+    // page may hold a ] inside one of its characters.
+    qsizetype limit = line.indexOf(QLatin1Char(';'), pos);
+    if (limit < 0)
+        limit = n;
+    qsizetype close = limit > pos ? line.lastIndexOf(QLatin1Char(']'), limit - 1) : -1;
+    const bool closed = close >= pos;
+    if (!closed) {
+        // No closing bracket: marked, but read as the engine would, to the
+        // end of the line, so that the block after it is checked.
+        close = limit;
+        while (close > pos && (line[close - 1] == QLatin1Char(' ') || line[close - 1] == QLatin1Char('\t')))
+            --close;
     }
 
-    const bool known = lineState != NoSection;
-    bool invalid = (!startsWithWord && !is(CloseBracket)) || (needClose && !is(CloseBracket)) || !known;
-    // Whatever is left up to ] belongs to the header.
-    while (!is(CloseBracket) && !is(EndOfLine))
-        next();
-    if (is(EndOfLine))
-        invalid = true;
+    const int flagsBefore = lineFlags;
+    Header h = readHeader(line.mid(pos, close - pos), lineFlags);
+    if (h.decides == Header::Motif)
+        lineFlags |= MotifFile;
+    else if (h.decides == Header::EngineContent)
+        lineFlags &= ~MotifFile;
+    else if (previous == NoSection && h.section != NoSection && motifAhead())
+        lineFlags |= MotifFile;
+    if (lineFlags != flagsBefore)
+        h = readHeader(line.mid(pos, close - pos), lineFlags);
+    if (!closed)
+        h.problem = tr("Invalid block");
 
-    if (invalid) {
-        mark(open, tok.end, tr("Invalid block"));
-        // A well-formed header of a section this program does not know starts
-        // a section of its own: its lines are not checked against the one
-        // before it.
-        if (!known && startsWithWord && is(CloseBracket))
-            lineState = FreeSection;
-    } else if (!headerError.isEmpty()) {
-        mark(open, tok.end, headerError);
-    } else {
-        apply(open, tok.end, SyntaxDefinition::Block);
+    QString warning;
+    if (h.section == NoSection && !closed) {
+        // A stray bracket: the section goes on.
+    } else if (h.section == NoSection && (lineFlags & InStates)) {
+        // The engine reads every section after a [Statedef] as one of its
+        // controllers: check it as one.
+        h.section = StateBeforeType;
+        warning = tr("Unknown section inside a Statedef: its lines are read as a state controller");
+    } else if (h.section == NoSection) {
+        h.section = FreeSection;
+        if (!(lineFlags & MotifFile))
+            warning = tr("Section the engine ignores");
+    } else if (h.ignored) {
+        warning = tr("Section the engine ignores");
     }
-    if (is(CloseBracket))
-        next();
+    lineState = h.section;
+
+    if (h.section == Statedef)
+        lineFlags = (lineFlags | InStates) & ~StatedefType;
+    else if (h.section != StateBeforeType && h.section != NoSection)
+        lineFlags &= ~InStates;
+
+    const int end = closed ? int(close) + 1 : int(close);
+    if (!h.problem.isEmpty())
+        mark(open, end, h.problem);
+    else if (!warning.isEmpty())
+        warn(open, end, warning);
+    else
+        apply(open, end, SyntaxDefinition::Block);
+
+    pos = end;
+    next();
+    markRest(tr("Text after the section header: the engine ignores it"), Severity::Warning);
 }
 
 void QMugenHighlighter::controllerTypeLine(int previous)
 {
+    const int previousSection = section(previous);
+    if (previousSection != StateBeforeType && previousSection != BGBeforeType && previousSection != DefBeforeType) {
+        const int start = tok.start;
+        skipRest();
+        warn(start, tok.end, tr("Second 'type' line: the engine keeps the first (is a [State] header missing above?)"));
+        return;
+    }
     expect(Identifier, SyntaxDefinition::Keyword);
     expect(Equal);
     const QString value = lowerText();
-    static const SyntaxDefinition::ControllerKind order[] = {
-        SyntaxDefinition::FontDefinition, SyntaxDefinition::BackgroundController, SyntaxDefinition::StateController};
-    for (SyntaxDefinition::ControllerKind kind : order) {
-        const int i = syntax->findController(kind, value);
+    if (previousSection == StateBeforeType) {
+        const int i = syntax->findController(SyntaxDefinition::StateController, value);
         if (i >= 0) {
             expect(Identifier, SyntaxDefinition::Controller);
-            lineState = controllerState(kind, i);
+            lineState = controllerState(SyntaxDefinition::StateController, i);
             return;
         }
-    }
-    if (previous == DefBeforeType)
-        flag(tr("Invalid 'Def' value"));
-    else if (previous == BGBeforeType)
-        flag(tr("Invalid 'BG' value"));
-    else
         flag(tr("Invalid 'State type' value"));
-    lineState = UnknownController;
+        lineState = UnknownController;
+        return;
+    }
+    const bool bg = previousSection == BGBeforeType;
+    const SyntaxDefinition::ControllerKind kind = bg ? SyntaxDefinition::BackgroundController
+                                                     : SyntaxDefinition::FontDefinition;
+    int i = syntax->findController(kind, value);
+    if (i < 0 && bg && is(Identifier)) {
+        // The engine tells a background element's type by its first letter.
+        const QList<ControllerDef>& list = syntax->controllers(kind);
+        for (int k = 0; k < list.size() && i < 0; ++k)
+            if (list.at(k).name.startsWith(value.at(0)))
+                i = k;
+    }
+    if (i >= 0 && is(Identifier)) {
+        expect(Identifier, SyntaxDefinition::Controller);
+        lineState = controllerState(kind, i);
+        return;
+    }
+    flag(bg ? tr("Invalid 'BG' value") : tr("Invalid 'Def' value"));
+    lineState = bg ? UnknownBgType : UnknownFontType;
 }
 
 void QMugenHighlighter::controllerBlockLine(int previous)
 {
     if (!is(Identifier))
         return;
+    const int previousSection = section(previous);
     const QString name = lowerText();
-    if (name == QLatin1String("ignorehitpause") || name == QLatin1String("persistent")
-        || name == QLatin1String("triggerall") || isTriggerKey(name)) {
+    if (isStateBlock(previousSection)
+        && (name == QLatin1String("ignorehitpause") || name == QLatin1String("persistent")
+            || name == QLatin1String("triggerall") || isTriggerKey(name))) {
+        // The engine reads the keys of a block in any order: triggers may
+        // come before the type line.
         expect(Identifier, SyntaxDefinition::Keyword);
         expect(Equal);
-        parseExpression();
+        if (name.startsWith(QLatin1String("trigger")))
+            parseExpression(); // a condition cannot be left out
+        else
+            expressions(1);
         return;
     }
+    controllerParameter(previous);
+}
 
-    if (previous == UnknownController) {
+void QMugenHighlighter::controllerParameter(int previous)
+{
+    const int previousSection = section(previous);
+    if (previousSection == UnknownController || previousSection == UnknownBgType || previousSection == UnknownFontType) {
         // The type line carries the mark; the block's keys cannot be checked.
         skipRest();
         return;
     }
-    SyntaxDefinition::ControllerKind kind = SyntaxDefinition::StateController;
-    int index = controllerIndex(previous, &kind);
-    if (previous == BGBeforeType) {
-        // An element without a type line is a normal one.
-        kind = SyntaxDefinition::BackgroundController;
-        index = syntax->findController(kind, QStringLiteral("normal"));
-    }
-    const QList<ControllerDef>& list = syntax->controllers(kind);
-    if (index < 0 || index >= list.size())
-        return;
-    const ControllerDef& def = list.at(index);
 
     const int nameStart = tok.start;
     int nameEnd = tok.end;
@@ -586,14 +772,43 @@ void QMugenHighlighter::controllerBlockLine(int previous)
         nameEnd = tok.end;
         next();
     }
-    const ParamDef* param = def.findParam(key);
-    if (!param) {
-        mark(nameStart, tok.end, tr("Invalid '%1' parameter").arg(def.name));
+
+    SyntaxDefinition::ControllerKind kind = SyntaxDefinition::StateController;
+    const ControllerDef* owner = nullptr;  // whose key it is
+    QString ownerName;                     // who has no such key
+    if (previousSection == StateBeforeType || previousSection == BGBeforeType || previousSection == DefBeforeType) {
+        // The type may come later: a key of any controller of the kind is
+        // taken, and an element without a type line is a normal one.
+        kind = previousSection == StateBeforeType ? SyntaxDefinition::StateController
+               : previousSection == BGBeforeType  ? SyntaxDefinition::BackgroundController
+                                                  : SyntaxDefinition::FontDefinition;
+        owner = syntax->findControllerWithParam(kind, key);
+        ownerName = previousSection == StateBeforeType ? QStringLiteral("State")
+                    : previousSection == BGBeforeType  ? QStringLiteral("normal")
+                                                       : QStringLiteral("Def");
+    } else {
+        const int index = controllerIndex(previousSection, &kind);
+        const QList<ControllerDef>& list = syntax->controllers(kind);
+        if (index < 0 || index >= list.size())
+            return;
+        owner = &list.at(index);
+        ownerName = owner->name;
+        if (!owner->findParam(key))
+            owner = nullptr;
+    }
+    if (!owner) {
+        // The engine reads the keys it knows and passes over the others.
+        warn(nameStart, tok.end, tr("Invalid '%1' parameter").arg(ownerName));
         skipRest();
         return;
     }
     apply(nameStart, nameEnd, SyntaxDefinition::Keyword);
-    checkValue(*param);
+    if (previousSection == StateBeforeType) {
+        // Its value depends on the controller, not known yet.
+        skipRest();
+        return;
+    }
+    checkValue(*owner->findParam(key));
 }
 
 void QMugenHighlighter::sectionLine(int previous)
@@ -602,7 +817,6 @@ void QMugenHighlighter::sectionLine(int previous)
     case Remap: remapLine(); break;
     case Defaults: defaultsLine(); break;
     case Command: commandLine(); break;
-    case Statedef: statedefLine(); break;
     case Quotes: quotesLine(); break;
     case BeginAction: actionLine(); break;
     case Info: infoLine(); break;
@@ -654,10 +868,25 @@ void QMugenHighlighter::wordValue(const char* const* allowed, const QString& mes
     }
 }
 
+// Text that may be quoted or not: the engine takes the quotes off if there are any.
+void QMugenHighlighter::textValue()
+{
+    if (is(StringToken)) {
+        applyToken(SyntaxDefinition::String);
+        next();
+        return;
+    }
+    if (is(EndOfLine))
+        return;
+    const int start = tok.start;
+    skipRest();
+    apply(start, tok.start, SyntaxDefinition::String);
+}
+
 void QMugenHighlighter::remapLine()
 {
     if (is(Identifier) && !oneOf(lowerText(), remapButtons)) {
-        flag(tr("Invalid 'Remap' parameter"));
+        flag(tr("Invalid 'Remap' parameter"), Severity::Warning);
         skipRest();
         return;
     }
@@ -670,22 +899,26 @@ void QMugenHighlighter::remapLine()
 
 void QMugenHighlighter::defaultsLine()
 {
-    if (is(Identifier) && !oneOf(lowerText(), defaultsKeys))
-        flag(tr("Invalid 'Defaults' parameter"));
-    else
-        expect(Identifier, SyntaxDefinition::Keyword);
+    if (is(Identifier) && !oneOf(lowerText(), defaultsKeys)) {
+        flag(tr("Invalid 'Defaults' parameter"), Severity::Warning);
+        skipRest();
+        return;
+    }
+    expect(Identifier, SyntaxDefinition::Keyword);
     expect(Equal);
-    expect(Integer, SyntaxDefinition::Number);
+    numbers(1, 1);
 }
 
 void QMugenHighlighter::paletteKeymapLine()
 {
-    if (is(Identifier) && !oneOf(lowerText(), keymapKeys))
-        flag(tr("Invalid 'Palette Keymap' parameter"));
-    else
-        expect(Identifier, SyntaxDefinition::Keyword);
+    if (is(Identifier) && !oneOf(lowerText(), keymapKeys)) {
+        flag(tr("Invalid 'Palette Keymap' parameter"), Severity::Warning);
+        skipRest();
+        return;
+    }
+    expect(Identifier, SyntaxDefinition::Keyword);
     expect(Equal);
-    expect(Integer, SyntaxDefinition::Number);
+    numbers(1, 1);
 }
 
 void QMugenHighlighter::commandLine()
@@ -702,53 +935,76 @@ void QMugenHighlighter::commandLine()
     } else if (name == QLatin1String("time") || name == QLatin1String("buffer.time")) {
         expect(Identifier, SyntaxDefinition::Keyword);
         expect(Equal);
-        expect(Integer, SyntaxDefinition::Number);
+        numbers(1, 1);
+    } else if (is(Identifier)) {
+        flag(tr("Invalid 'Command' parameter"), Severity::Warning);
+        skipRest();
     } else {
-        if (is(Identifier))
-            flag(tr("Invalid 'Command' parameter"));
-        else
-            expect(Identifier, SyntaxDefinition::Keyword);
+        expect(Identifier, SyntaxDefinition::Keyword);
         expect(Equal);
         skipRest();
     }
 }
 
-void QMugenHighlighter::statedefLine()
+void QMugenHighlighter::statedefLine(int previous)
 {
     const QString name = is(Identifier) ? lowerText() : QString();
-    const char* const* words = nullptr;
+    const char* letters = nullptr; // the engine reads these values by their first letter
     QString wordMessage;
     if (name == QLatin1String("type")) {
-        words = statedefTypes;
+        // The engine also takes U ("unchanged") for all three.
+        letters = "scalu";
         wordMessage = tr("Invalid 'StateDef type' value");
     } else if (name == QLatin1String("movetype")) {
-        words = statedefMoveTypes;
+        letters = "aihu";
         wordMessage = tr("Invalid 'StateDef movetype' value");
     } else if (name == QLatin1String("physics")) {
-        words = statedefPhysics;
+        letters = "scanu";
         wordMessage = tr("Invalid 'StateDef physics' value");
     }
-    if (words) {
+    if (letters) {
+        const int start = tok.start;
         expect(Identifier, SyntaxDefinition::Keyword);
         expect(Equal);
-        wordValue(words, wordMessage);
+        if (name == QLatin1String("type")) {
+            if (previous & StatedefType) {
+                skipRest();
+                warn(start, tok.end, tr("Second 'type' line: the engine keeps the first (is a [State] header missing above?)"));
+                return;
+            }
+            lineFlags |= StatedefType;
+        }
+        if (is(EndOfLine)) {
+            return; // the default stays
+        } else if (!is(Identifier)) {
+            expect(Identifier, SyntaxDefinition::Value);
+        } else if (name == QLatin1String("type")
+                   && syntax->findController(SyntaxDefinition::StateController, lowerText()) >= 0
+                   && lowerText().size() > 1) {
+            // A controller's lines with its header commented out: the engine
+            // takes them for the Statedef's.
+            flag(tr("Controller type inside a Statedef: is its [State] header missing?"), Severity::Warning);
+            skipRest();
+        } else if (QLatin1String(letters).contains(lowerText().at(0))) {
+            applyToken(SyntaxDefinition::Value);
+            next();
+            markRest(tr("Text after the value: the engine ignores it"), Severity::Warning);
+        } else {
+            flag(wordMessage);
+        }
     } else if (!name.isEmpty() && oneOf(name, statedefExpressions)) {
         expect(Identifier, SyntaxDefinition::Keyword);
         expect(Equal);
-        parseExpression();
+        expressions(1);
     } else if (name == QLatin1String("velset")) {
         expect(Identifier, SyntaxDefinition::Keyword);
         expect(Equal);
-        parseExpression();
-        if (is(Comma)) { // the engine takes x alone as well
-            next();
-            parseExpression();
-        }
+        expressions(2); // the engine takes x alone as well
+    } else if (is(Identifier)) {
+        flag(tr("Invalid 'StateDef' parameter"), Severity::Warning);
+        skipRest();
     } else {
-        if (is(Identifier))
-            flag(tr("Invalid 'StateDef' parameter"));
-        else
-            expect(Identifier, SyntaxDefinition::Keyword);
+        expect(Identifier, SyntaxDefinition::Keyword);
         expect(Equal);
         skipRest();
     }
@@ -764,7 +1020,9 @@ void QMugenHighlighter::quotesLine()
         applyToken(SyntaxDefinition::Keyword);
         next();
     } else {
-        flag(tr("Invalid 'Quotes' parameter"));
+        flag(tr("Invalid 'Quotes' parameter"), Severity::Warning);
+        skipRest();
+        return;
     }
     expect(Equal);
     expect(StringToken, SyntaxDefinition::String);
@@ -776,45 +1034,26 @@ void QMugenHighlighter::infoLine()
     static const char* const known[] = {"name", "displayname", "author", "localcoord",
                                         "versiondate", "pal.defaults", "mugenversion", nullptr};
     if (name.isEmpty() || !oneOf(name, known)) {
-        if (is(Identifier))
-            flag(tr("Invalid 'Info'' parameter"));
-        else
+        if (is(Identifier)) {
+            flag(tr("Invalid 'Info'' parameter"), Severity::Warning);
+        } else {
             expect(Identifier, SyntaxDefinition::Keyword);
-        expect(Equal);
+            expect(Equal);
+        }
         skipRest();
         return;
     }
     expect(Identifier, SyntaxDefinition::Keyword);
     expect(Equal);
-    auto integer = [this] { expect(Integer, SyntaxDefinition::Number); };
     if (name == QLatin1String("localcoord")) {
-        integer();
-        expect(Comma);
-        integer();
-    } else if (name == QLatin1String("versiondate")) {
-        integer();
-        for (int part = 0; part < 2; ++part) {
-            expect(is(Comma) ? Comma : Slash);
-            integer();
-        }
+        numbers(2, 2);
     } else if (name == QLatin1String("pal.defaults")) {
-        integer();
-        while (is(Comma)) {
-            next();
-            integer();
-        }
-    } else if (name == QLatin1String("mugenversion")) {
-        if (is(Decimal)) {
-            expectNumber();
-        } else {
-            integer();
-            expect(Comma);
-            integer();
-            expect(Comma);
-            integer();
-        }
+        numbers(12, 12);
+    } else if (name == QLatin1String("versiondate") || name == QLatin1String("mugenversion")) {
+        // Free text: a date, a version number, anything.
+        textValue();
     } else {
-        expect(StringToken, SyntaxDefinition::String);
+        textValue();
     }
 }
 
@@ -830,38 +1069,41 @@ void QMugenHighlighter::actionLine()
     };
     if (is(Integer)) {
         integers(5); // group, number, x, y, time
-        if (is(Comma)) {
+        if (!is(Comma)) {
+            // The engine stops reading the frame at its fifth number.
+            markRest(tr("Text after the value: the engine ignores it"), Severity::Warning);
+        } else {
             next();
             if (is(Identifier)) { // an empty flip field is allowed
                 if (oneOf(lowerText(), flips)) {
                     applyToken(SyntaxDefinition::Value);
                     next();
                 } else {
-                    flag(tr("Invalid flip"));
+                    flag(tr("Invalid flip"), Severity::Warning);
                 }
+            } else if (!is(Comma) && !is(EndOfLine)) {
+                flag(tr("Invalid flip"), Severity::Warning);
             }
             if (is(Comma)) {
                 next();
-                static const QRegularExpression blend(QStringLiteral("^(a|a1|s|as[0-9]{1,3}d[0-9]{1,3})$"),
-                                                      QRegularExpression::CaseInsensitiveOption);
-                if (!is(Identifier)) {
-                    expect(Identifier);
-                } else if (blend.match(tok.text).hasMatch()) {
+                // Read by its first letter: A (Add, A1), S (Sub), AS<n>D<m>.
+                if (is(Identifier) && (lowerText().startsWith(QLatin1Char('a')) || lowerText().startsWith(QLatin1Char('s')))) {
                     applyToken(SyntaxDefinition::Value);
                     next();
-                } else {
-                    flag(tr("Invalid transparency"));
+                } else if (!is(Comma) && !is(EndOfLine)) {
+                    flag(tr("Invalid transparency"), Severity::Warning);
                 }
             }
+            // Scale and angle fields of later releases, or stray text.
+            markRest(tr("Text after the value: the engine ignores it"), Severity::Warning);
         }
         return;
     }
-    if (!is(Identifier))
-        return;
-    const QString name = lowerText();
+    const QString name = is(Identifier) ? lowerText() : QString();
     if (name == QLatin1String("loopstart")) {
         applyToken(SyntaxDefinition::Keyword);
         next();
+        markRest(tr("Text after the value: the engine ignores it"), Severity::Warning);
     } else if (name == QLatin1String("clsn1default") || name == QLatin1String("clsn2default")) {
         applyToken(SyntaxDefinition::Keyword);
         next();
@@ -880,6 +1122,9 @@ void QMugenHighlighter::actionLine()
             expect(Colon);
             integer();
         }
+    } else {
+        // Neither a frame nor a box: the engine reads past it.
+        markRest(tr("Line the engine ignores"), Severity::Warning);
     }
 }
 
@@ -887,17 +1132,26 @@ void QMugenHighlighter::sectionMapLine(SyntaxDefinition::Section section, const 
 {
     if (is(Identifier)) {
         const QMap<QString, ValueType>& map = syntax->section(section);
-        const auto it = map.constFind(lowerText());
+        const QString name = lowerText();
+        const auto it = map.constFind(name);
         if (it != map.constEnd()) {
             applyToken(SyntaxDefinition::Keyword);
             next();
+            if (it.value() == ValueType::String
+                && (name == QLatin1String("name") || name == QLatin1String("author")
+                    || name == QLatin1String("displayname"))) {
+                expect(Equal);
+                textValue();
+                return;
+            }
             ParamDef def;
             def.type = it.value();
             checkValue(def);
             return;
         }
     }
-    flag(message);
+    // The engine reads the keys it knows and passes over the others.
+    flag(message, Severity::Warning);
     skipRest();
 }
 
@@ -1213,6 +1467,80 @@ void QMugenHighlighter::valueList(const QString& format)
     }
 }
 
+
+// ---------------------------------------------------------------- values
+
+// Up to `count` numbers separated by commas, the first `integers` of them
+// integers. Like the engine, a value may stop early (the rest keep their
+// defaults); what follows the last number it reads is ignored.
+void QMugenHighlighter::numbers(int count, int integers)
+{
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) {
+            if (!is(Comma))
+                return;
+            next();
+        }
+        numberPart(i < integers);
+    }
+    extraValues();
+}
+
+void QMugenHighlighter::numberPart(bool integer)
+{
+    if (is(Comma) || is(EndOfLine))
+        return; // an empty part keeps its default
+    if (is(Plus))
+        next();
+    bool read = true;
+    if (is(Decimal) && integer) {
+        mark(tok.start, tok.end, tr("Decimal number where the engine reads an integer: it keeps the integer part"),
+             Severity::Warning);
+        next();
+    } else if (is(Decimal) || is(Integer)) {
+        applyToken(SyntaxDefinition::Number);
+        next();
+    } else {
+        read = expect(Integer, SyntaxDefinition::Number);
+    }
+    // The engine's number reader stops at the first character that is no
+    // part of a number.
+    if (is(Comma) || is(EndOfLine))
+        return;
+    const int start = tok.start;
+    int end = tok.end;
+    while (!is(Comma) && !is(EndOfLine)) {
+        end = tok.end;
+        next();
+    }
+    if (read)
+        warn(start, end, tr("Text after the value: the engine ignores it"));
+}
+
+// Up to `count` expressions (any number when 0) separated by commas. An
+// empty value keeps the default.
+void QMugenHighlighter::expressions(int count)
+{
+    if (is(EndOfLine))
+        return;
+    parseExpression();
+    for (int i = 1; count == 0 || i < count; ++i) {
+        if (!is(Comma))
+            return;
+        next();
+        if (is(EndOfLine))
+            return; // an empty part keeps its default
+        parseExpression();
+    }
+    extraValues();
+}
+
+void QMugenHighlighter::extraValues()
+{
+    if (is(Comma))
+        markRest(tr("Text after the value: the engine ignores it"), Severity::Warning);
+}
+
 void QMugenHighlighter::checkValue(const ParamDef& def)
 {
     const bool prefixed = def.type == ValueType::StrExp || def.type == ValueType::StrExp2 || def.type == ValueType::ExpStr;
@@ -1221,21 +1549,7 @@ void QMugenHighlighter::checkValue(const ParamDef& def)
     expect(Equal);
     identDigits = true;
 
-    auto integer = [this] { expect(Integer, SyntaxDefinition::Number); };
-    auto numbers = [this](int count) {
-        expectNumber();
-        for (int i = 1; i < count; ++i) {
-            expect(Comma);
-            expectNumber();
-        }
-    };
-    auto expressions = [this](int count) {
-        parseExpression();
-        for (int i = 1; i < count; ++i) {
-            expect(Comma);
-            parseExpression();
-        }
-    };
+    // A letter glued to a number: F (the common files) or S (the player's own).
     auto prefix = [&] {
         if (is(Identifier) && def.matches(lowerText())) {
             applyToken(SyntaxDefinition::Value);
@@ -1244,80 +1558,30 @@ void QMugenHighlighter::checkValue(const ParamDef& def)
     };
 
     switch (def.type) {
-    case ValueType::Int:
-        integer();
-        break;
-    case ValueType::Int2:
-        integer();
-        expect(Comma);
-        integer();
-        break;
-    case ValueType::Int3:
-        integer();
-        expect(Comma);
-        integer();
-        expect(Comma);
-        integer();
-        break;
-    case ValueType::IntFloat3:
-        integer();
-        expect(Comma);
-        numbers(3);
-        break;
-    case ValueType::Float:
-        numbers(1);
-        break;
+    case ValueType::Int: numbers(1, 1); break;
+    case ValueType::Int2: numbers(2, 2); break;
+    case ValueType::Int3: numbers(3, 3); break;
+    case ValueType::IntFloat3: numbers(4, 1); break;
+    case ValueType::Float: numbers(1, 0); break;
     case ValueType::Float2:
-        numbers(2);
-        break;
-    case ValueType::Float2Opt:
-        expectNumber();
-        if (is(Comma)) {
-            next();
-            expectNumber();
-        }
-        break;
-    case ValueType::Float3:
-        numbers(3);
-        break;
-    case ValueType::Exp:
-        expressions(1);
-        break;
+    case ValueType::Float2Opt: numbers(2, 0); break;
+    case ValueType::Float3: numbers(3, 0); break;
+    case ValueType::Exp: expressions(1); break;
     case ValueType::Exp2:
-        expressions(2);
-        break;
-    case ValueType::Exp3:
-        expressions(3);
-        break;
-    case ValueType::Exp4:
-        expressions(4);
-        break;
-    case ValueType::ExpN:
-        parseExpression();
-        while (is(Comma)) {
-            next();
-            parseExpression();
-        }
-        break;
-    case ValueType::Exp2Opt:
-        parseExpression();
-        if (is(Comma)) {
-            next();
-            parseExpression();
-        }
-        break;
+    case ValueType::Exp2Opt: expressions(2); break;
+    case ValueType::Exp3: expressions(3); break;
+    case ValueType::Exp4: expressions(4); break;
+    case ValueType::ExpN: expressions(0); break;
     case ValueType::String:
         expect(StringToken, SyntaxDefinition::String);
         break;
     case ValueType::StrExp:
         prefix();
-        parseExpression();
+        expressions(1);
         break;
     case ValueType::StrExp2:
         prefix();
-        parseExpression();
-        expect(Comma);
-        parseExpression();
+        expressions(2);
         break;
     case ValueType::ExpStr:
         parseExpression();
@@ -1334,21 +1598,91 @@ void QMugenHighlighter::checkValue(const ParamDef& def)
         }
         break;
     case ValueType::Value: {
+        if (is(EndOfLine))
+            break;
         const int start = tok.start;
         int end = tok.end;
-        QString joined;
+        int firstPartEnd = -1; // where the text before the first comma ends
+        QString joined, firstPart;
         for (; !is(EndOfLine); next()) {
+            if (is(Comma) && firstPartEnd < 0) {
+                firstPartEnd = end;
+                firstPart = joined;
+            }
             joined += lowerText();
             end = tok.end;
         }
-        if (def.matches(joined))
+        if (def.matches(joined)) {
             apply(start, end, SyntaxDefinition::Value);
-        else
+        } else if (def.matchesLoosely(joined)) {
+            apply(start, end, SyntaxDefinition::Value);
+            warn(start, end, tr("The engine ignores the letters that do not fit this value"));
+        } else if (firstPartEnd >= 0 && def.matches(firstPart)) {
+            apply(start, firstPartEnd, SyntaxDefinition::Value);
+            warn(firstPartEnd, end, tr("Text after the value: the engine ignores it"));
+        } else {
             mark(start, end, tr("Invalid 'State' parameter value"));
+        }
         break;
     }
     case ValueType::Any:
         skipRest();
         break;
     }
+}
+
+// ---------------------------------------------------------------- outline
+
+void QMugenHighlighter::noteOutlineLine(const QString& text, int previous)
+{
+    // Only the lines a document's outline names keep a note: section headers,
+    // controller type lines and command names. Their words are taken as
+    // written, up to a comment.
+    auto blank = [&](qsizetype i) { return i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')); };
+    qsizetype i = 0;
+    while (blank(i))
+        ++i;
+    const qsizetype comment = text.indexOf(QLatin1Char(';'), i);
+    const QStringView rest = QStringView(text).mid(i, comment < 0 ? -1 : comment - i);
+    auto startsWithWord = [&](QLatin1String word) {
+        return rest.startsWith(word, Qt::CaseInsensitive)
+               && (rest.size() == word.size() || rest[word.size()] == QLatin1Char('=') || rest[word.size()] == QLatin1Char(' ')
+                   || rest[word.size()] == QLatin1Char('\t'));
+    };
+    auto afterEqual = [&]() {
+        const qsizetype eq = rest.indexOf(QLatin1Char('='));
+        return eq < 0 ? QStringView() : rest.mid(eq + 1).trimmed();
+    };
+
+    CodeLineInfo::Kind kind = CodeLineInfo::Header;
+    QStringView words;
+    if (rest.startsWith(QLatin1Char('['))) {
+        const qsizetype close = rest.indexOf(QLatin1Char(']'));
+        words = rest.mid(1, close < 0 ? -1 : close - 1).trimmed();
+    } else if (lineState != NoSection && lineState != FreeSection && lineState != previous
+               && (lineState == UnknownController || controllerIndex(lineState, nullptr) >= 0)
+               && startsWithWord(QLatin1String("type"))) {
+        kind = CodeLineInfo::Type;
+        words = afterEqual();
+    } else if (previous == Command && startsWithWord(QLatin1String("name"))) {
+        kind = CodeLineInfo::CommandName;
+        words = afterEqual();
+        if (words.startsWith(QLatin1Char('"'))) {
+            const qsizetype close = words.indexOf(QLatin1Char('"'), 1);
+            words = words.mid(1, close < 0 ? -1 : close - 1);
+        }
+    } else {
+        if (currentBlockUserData()) {
+            setCurrentBlockUserData(nullptr);
+            ++outlineRev;
+        }
+        return;
+    }
+    // The outline and navigation read the section, not the checker's flags.
+    const int state = section(currentBlockState());
+    auto* old = static_cast<CodeLineInfo*>(currentBlockUserData());
+    if (old && old->kind == kind && old->state == state && old->text == words)
+        return;
+    setCurrentBlockUserData(new CodeLineInfo(kind, words.toString(), state));
+    ++outlineRev;
 }

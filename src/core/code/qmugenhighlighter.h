@@ -19,17 +19,22 @@ struct CodeMark
     int start = 0;  // position in the line
     int length = 0;
     QString message;
+    Severity severity = Severity::Error;
 };
 
-// Colours and checks the engine's code files (DEF, CMD, CNS, ST, AIR) line by
-// line. Each line is read once, left to right, with one token of lookahead;
-// the only thing carried from line to line is the block state, which names
-// the section (and the controller) the line belongs to.
+// Colours and checks the engine's code files (DEF, CMD, CNS, ST, and the
+// animation blocks inside DEFs) line by line, the way the engine reads them:
+// what it rejects or misreads is an error, what it ignores (or reads by
+// accident) a warning. Each line is read once, left to right, with one token of
+// lookahead; what is carried from line to line is the block state, which names
+// the section (and the controller) the line belongs to and a few facts about
+// the file. Only the first section header of a file looks further, to tell the
+// engine's motif files from a character's or a stage's.
 class QMugenHighlighter : public QSyntaxHighlighter
 {
     Q_OBJECT
 public:
-    // Block states: which section a line is in.
+    // Block states: which section a line is in (the low 20 bits; see section()).
     enum BlockState {
         NoSection = 0,
         Remap = 1,
@@ -64,11 +69,22 @@ public:
         FirstFontDefinition = 250,   // 250 + i: after type = the i-th font definition
         // A section whose lines are coloured but not checked: one the engine
         // reads but whose keys the syntax definition does not describe
-        // (storyboard scenes, background controllers), or one it does not know.
+        // (motif screens, storyboard scenes, background controllers), or one
+        // it ignores.
         FreeSection = 1000,
+        UnknownBgType = 1001,   // a [BG] block whose type names no element type
+        UnknownFontType = 1002, // a font's [Def] whose type names no font type
         // Controllers beyond the ranges above: FirstExtended + 4 * i + kind.
         FirstExtended = 1024
     };
+    // Facts about the file carried above the section in the block state.
+    enum BlockFlag {
+        SectionMask = (1 << 20) - 1,
+        MotifFile = 1 << 20,    // one of the engine's motif files or a storyboard
+        InStates = 1 << 21,     // after a [Statedef]: unknown headers start controllers
+        StatedefType = 1 << 22, // the current [Statedef] has had its type line
+    };
+    static int section(int blockState) { return blockState < 0 ? blockState : blockState & SectionMask; }
 
     QMugenHighlighter(QTextDocument* document, const SyntaxDefinition* syntax);
 
@@ -81,6 +97,10 @@ public:
     // them in the text layout.
     static QList<CodeMark> marks(const QTextBlock& block);
     static QList<CodeMark> marks(const QTextDocument* document);
+
+    // Counts the changes of the lines' outline notes (see CodeLineInfo): while
+    // it stands still and no line comes or goes, an outline stays the same.
+    quint64 outlineRevision() const { return outlineRev; }
 
 protected:
     void highlightBlock(const QString& text) override;
@@ -119,30 +139,39 @@ private:
     // Marking
     void apply(int start, int end, SyntaxDefinition::Format f);
     void applyToken(SyntaxDefinition::Format f) { apply(tok.start, tok.end, f); }
-    void mark(int start, int end, const QString& message);
-    void flag(const QString& message);
+    void mark(int start, int end, const QString& message, Severity severity = Severity::Error);
+    void warn(int start, int end, const QString& message) { mark(start, end, message, Severity::Warning); }
+    void flag(const QString& message, Severity severity = Severity::Error);
     bool expect(TokenType t);
     bool expect(TokenType t, SyntaxDefinition::Format f);
     bool expectNumber();
     void skipRest();
+    // Marks whatever is left of the line, from the current token on.
+    void markRest(const QString& message, Severity severity);
     void endCheck();
 
     // Lines
-    void sectionHeader();
+    struct Header;
+    Header readHeader(QStringView inner, int flags) const;
+    bool motifAhead() const;
+    void sectionHeader(int previous);
     void controllerTypeLine(int previous);
     void controllerBlockLine(int previous);
+    void controllerParameter(int previous);
     void sectionLine(int previous);
     void freeLine();
     void remapLine();
     void defaultsLine();
     void commandLine();
-    void statedefLine();
+    void statedefLine(int previous);
     void quotesLine();
     void infoLine();
     void paletteKeymapLine();
     void actionLine();
     void sectionMapLine(SyntaxDefinition::Section section, const QString& message);
     void wordValue(const char* const* allowed, const QString& message);
+    void textValue();
+    bool hasEqualSign() const;
 
     // Expressions and values
     void parseExpression();
@@ -161,6 +190,15 @@ private:
     bool optionalRelop();
     void signedInteger();
     void checkValue(const ParamDef& def);
+    void numbers(int count, int integers);
+    void numberPart(bool integer);
+    void expressions(int count);
+    void extraValues();
+
+    // Outline: notes on the current line what a document's outline needs
+    // (see CodeLineInfo), or drops a note the line no longer deserves.
+    void noteOutlineLine(const QString& text, int previous);
+    quint64 outlineRev = 0;
 
     const SyntaxDefinition* syntax;
     QStringView line;
@@ -171,6 +209,7 @@ private:
     bool identDigits = true;
     int depth = 0; // nesting of the expression being read
     int lineState = 0;
+    int lineFlags = 0;
 };
 
 #endif

@@ -34,6 +34,11 @@ bool ParamDef::matches(const QString& lowerText) const
     return regex.isValid() && regex.match(lowerText).hasMatch();
 }
 
+bool ParamDef::matchesLoosely(const QString& lowerText) const
+{
+    return !warnRegex.pattern().isEmpty() && warnRegex.isValid() && warnRegex.match(lowerText).hasMatch();
+}
+
 void NameIndex::build(const QStringList& sortedKeys, bool foldCase)
 {
     plain.clear();
@@ -74,7 +79,7 @@ void ControllerDef::index()
     ordered = params.values();
 }
 
-SyntaxDefinition::SyntaxDefinition() = default;
+SyntaxDefinition::SyntaxDefinition() : markColors{QColor(255, 0, 0), QColor(255, 140, 0)} {}
 
 QFont SyntaxDefinition::font() const
 {
@@ -145,6 +150,7 @@ bool SyntaxDefinition::loadData(const QByteArray& xml)
 
     for (QList<ControllerDef>& list : lists)
         list.clear();
+    motifSections.clear();
 
     const QDomElement root = doc.documentElement();
     if (root.tagName() != QLatin1String("syntax"))
@@ -158,6 +164,18 @@ bool SyntaxDefinition::loadData(const QByteArray& xml)
 
         if (tag == QLatin1String("format")) {
             const QString name = e.attribute(QStringLiteral("name"));
+            const QRegularExpressionMatch m =
+                colorPattern.match(e.attribute(QStringLiteral("color"), QStringLiteral("0,0,0")));
+            const int r = m.captured(1).toInt(), g = m.captured(2).toInt(), b = m.captured(3).toInt();
+            // A component above 255 is no colour: the format keeps the one it had.
+            const bool colour = m.hasMatch() && r <= 255 && g <= 255 && b <= 255;
+            // The two kinds of mark only take the colour of their underline.
+            const bool error = name == QLatin1String("error");
+            if (error || name == QLatin1String("warning")) {
+                if (colour)
+                    markColors[error ? int(Severity::Error) : int(Severity::Warning)] = QColor(r, g, b);
+                continue;
+            }
             int f = 0;
             while (f < FormatCount && name != QLatin1String(formatNames[f]))
                 ++f;
@@ -169,14 +187,8 @@ bool SyntaxDefinition::loadData(const QByteArray& xml)
                                   ? QFont::Bold
                                   : QFont::Normal);
             fmt.setFontItalic(e.attribute(QStringLiteral("italic"), QStringLiteral("false")) == QLatin1String("true"));
-            const QRegularExpressionMatch m =
-                colorPattern.match(e.attribute(QStringLiteral("color"), QStringLiteral("0,0,0")));
-            if (m.hasMatch()) {
-                const int r = m.captured(1).toInt(), g = m.captured(2).toInt(), b = m.captured(3).toInt();
-                // A component above 255 is no colour: the format keeps the one it had.
-                if (r <= 255 && g <= 255 && b <= 255)
-                    fmt.setForeground(QBrush(QColor(r, g, b)));
-            }
+            if (colour)
+                fmt.setForeground(QBrush(QColor(r, g, b)));
             continue;
         }
 
@@ -185,6 +197,11 @@ bool SyntaxDefinition::loadData(const QByteArray& xml)
             for (QDomElement c = e.firstChildElement(QStringLiteral("const")); !c.isNull();
                  c = c.nextSiblingElement(QStringLiteral("const")))
                 group.append(c.attribute(QStringLiteral("name")));
+            continue;
+        }
+
+        if (tag == QLatin1String("motif_section")) {
+            motifSections.insert(e.attribute(QStringLiteral("name")).simplified().toLower());
             continue;
         }
 
@@ -209,6 +226,8 @@ bool SyntaxDefinition::loadData(const QByteArray& xml)
                     const QString re = p.attribute(QStringLiteral("reg_exp"));
                     param.pattern = QStringLiteral("^(?:") + re + QStringLiteral(")$");
                     param.regex = wholeMatch(re);
+                    if (param.type == ValueType::Value && p.hasAttribute(QStringLiteral("warn_exp")))
+                        param.warnRegex = wholeMatch(p.attribute(QStringLiteral("warn_exp")));
                 }
                 def.params.insert(p.attribute(QStringLiteral("name")), param);
             }
@@ -249,6 +268,17 @@ int SyntaxDefinition::findController(ControllerKind kind, const QString& lowerNa
         if (list.at(i).name == lowerName)
             return i;
     return -1;
+}
+
+const ControllerDef* SyntaxDefinition::findControllerWithParam(ControllerKind kind, const QString& lowerName) const
+{
+    for (const ControllerDef& c : lists[kind]) {
+        // One that takes any key at all (even an empty one, as Null does)
+        // says nothing about this one.
+        if (c.findParam(lowerName) && !c.findParam(QString()))
+            return &c;
+    }
+    return nullptr;
 }
 
 QString SyntaxDefinition::findTrigger(const QString& lowerName) const

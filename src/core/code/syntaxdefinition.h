@@ -2,11 +2,13 @@
 #define SYNTAXDEFINITION_H
 
 #include <QByteArray>
+#include <QColor>
 #include <QFont>
 #include <QHash>
 #include <QList>
 #include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTextCharFormat>
@@ -39,15 +41,23 @@ enum class ValueType : quint8 {
     Any
 };
 
+// How bad a mark of the checker is. An error is code the engine rejects or
+// misreads; a warning is code the engine ignores, or that works by accident.
+enum class Severity : quint8 { Error, Warning };
+
 struct ParamDef
 {
     ValueType type = ValueType::Exp;
     // "^(?:...)$" for StrExp, StrExp2, ExpStr and Value, empty otherwise.
     QString pattern;
     QRegularExpression regex; // pattern, compiled once at load
+    // Value only: text that fits this one but not the pattern is read by the
+    // engine, which ignores what does not fit (a warning, not an error).
+    QRegularExpression warnRegex;
 
     // True when the whole (lower-case) text fits the pattern.
     bool matches(const QString& lowerText) const;
+    bool matchesLoosely(const QString& lowerText) const;
 };
 
 // Names that are either plain words or, when they contain "(", regular
@@ -101,12 +111,22 @@ public:
     bool loadData(const QByteArray& xml);
 
     const QTextCharFormat& format(Format f) const { return formats[f]; }
+    // The colour of the wavy underline under a mark: red for errors and orange
+    // for warnings unless syntax.xml says otherwise ("error" and "warning" formats).
+    QColor markColor(Severity s) const { return markColors[int(s)]; }
     // The font every code document uses.
     QFont font() const;
 
     const QList<ControllerDef>& controllers(ControllerKind kind) const { return lists[kind]; }
     // Index of the first controller of that name (compared exactly), or -1.
     int findController(ControllerKind kind, const QString& lowerName) const;
+    // The first controller of that kind that takes a parameter of that name
+    // (lower case), or nullptr. Controllers that take any name (Null) do not count.
+    const ControllerDef* findControllerWithParam(ControllerKind kind, const QString& lowerName) const;
+
+    // Sections of the engine's own motif files (system.def, fight.def,
+    // select.def, storyboards), in lower case with single blanks.
+    bool isMotifSection(const QString& lowerName) const { return motifSections.contains(lowerName); }
 
     const QMap<QString, ValueType>& section(Section s) const { return sections[s]; }
 
@@ -135,6 +155,7 @@ public:
 
 private:
     std::array<QTextCharFormat, FormatCount> formats;
+    std::array<QColor, 2> markColors;
     std::array<QList<ControllerDef>, ControllerKindCount> lists;
     std::array<QMap<QString, ValueType>, SectionCount> sections;
     QMap<QString, QString> triggerMap;
@@ -142,6 +163,7 @@ private:
     QList<QString> triggerFormats; // triggerMap's values, in key order
     QHash<QString, QList<QRegularExpression>> valueLists;
     QMap<QString, QStringList> groups;
+    QSet<QString> motifSections;
 };
 
 #endif

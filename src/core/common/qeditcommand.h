@@ -11,6 +11,8 @@ enum class CommandId : int {
     PaletteInfo,
     SoundInfo,
     RemapCell,
+    FrameField,
+    ActionInfo,
 };
 
 // One edit of a document as one undo step. Besides doing and undoing itself

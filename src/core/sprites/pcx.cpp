@@ -1,6 +1,7 @@
 #include "pcx.h"
 
 #include "binaryio.h"
+#include "savefile.h"
 
 #include <QSaveFile>
 
@@ -254,5 +255,5 @@ bool writePcx(const QImage& image, const QString& fileName)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return commitSaveFile(file);
 }

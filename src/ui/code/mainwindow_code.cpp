@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -40,7 +41,11 @@ void MainWindow::on_actionSave_2_triggered()
 {
     if (codeFiles.count() == 0)
         return; // nothing to save, nothing to ask a name for
-    if (!codeFiles.save(codeFiles.currentIndex()))
+    // Only a document without a file asks for a name: after a failure that was
+    // told, or a save the person cancelled, there is nothing more to do.
+    const int index = codeFiles.currentIndex();
+    const QString file = codeFiles.fileName(index);
+    if (!codeFiles.save(index) && (file.isEmpty() || !QFileInfo::exists(file)))
         on_actionSave_As_3_triggered();
 }
 

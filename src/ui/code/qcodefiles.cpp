@@ -1,36 +1,49 @@
 #include "qcodefiles.h"
 
-#include "codetext.h"
+#include "codenavigation.h"
 #include "qcodeedit.h"
 #include "qmugenhighlighter.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextDocumentLayout>
-#include <QSaveFile>
 #include <QTabBar>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace {
 
-// Marks the document whose lines end in CR LF, so saving keeps them so.
-const char* const crlfProperty = "morvaneCrLf";
-
-bool isCrLfPlatform()
+// The character at a line and column of a text ("\n" between lines), whole
+// when it is a surrogate pair.
+QString characterAt(const QString& text, int line, int column)
 {
-#ifdef Q_OS_WIN
-    return true;
-#else
-    return false;
-#endif
+    const QStringView l = QStringView(text).split(QLatin1Char('\n')).value(line);
+    if (column < 0 || column >= l.size())
+        return QString();
+    const int n = l[column].isHighSurrogate() && column + 1 < l.size() ? 2 : 1;
+    return l.mid(column, n).toString();
 }
 
 } // namespace
 
 QCodeFiles::QCodeFiles(QWidget* parent)
-    : QObject(parent), parentWidget(parent), edit(new QCodeEdit(parent, &syntax)), tabs(new QTabBar(parent))
+    : QObject(parent),
+      parentWidget(parent),
+      docs(&syntax, this),
+      edit(new QCodeEdit(parent, &syntax)),
+      tabs(new QTabBar(parent)),
+      outlineModel(this),
+      encodingText(new QLabel(parent)),
+      problemsText(new QLabel(parent))
 {
+    encodingText->setObjectName(QStringLiteral("codeEncoding"));
+    problemsText->setObjectName(QStringLiteral("codeProblems"));
+    encodingText->hide();
+    problemsText->hide();
+    // The editor shows the documents: they need its kind of layout.
+    docs.setLayoutFactory([](QTextDocument* d) { return new QPlainTextDocumentLayout(d); });
     tabs->setTabsClosable(true);
     tabs->setMovable(true);
     tabs->setExpanding(false);
@@ -40,15 +53,39 @@ QCodeFiles::QCodeFiles(QWidget* parent)
     connect(tabs, &QTabBar::currentChanged, this, &QCodeFiles::currentChanged);
     connect(tabs, &QTabBar::tabCloseRequested, this, &QCodeFiles::tabCloseRequested);
     connect(tabs, &QTabBar::tabMoved, this, &QCodeFiles::tabMoved);
+    connect(edit, &QCodeEdit::stateJumpRequested, this, &QCodeFiles::goToStatedef);
+
+    connect(&docs, &QCodeDocuments::documentAdded, this, &QCodeFiles::documentAdded);
+    connect(&docs, &QCodeDocuments::documentRemoved, this, [this](int index) { tabs->removeTab(index); });
+    connect(&docs, &QCodeDocuments::documentMoved, this, [this](int from, int to) {
+        if (!movingTabs) {
+            movingTabs = true;
+            tabs->moveTab(from, to);
+            movingTabs = false;
+        }
+        // Whichever tab moved, the current document keeps being the current one.
+        current = tabs->currentIndex();
+    });
+    connect(&docs, &QCodeDocuments::fileNameChanged, this, &QCodeFiles::updateTitle);
+    connect(&docs, &QCodeDocuments::modifiedChanged, this, [this](int index, bool) { updateTitle(index); });
+    connect(&docs, &QCodeDocuments::encodingChanged, this, [this](int index) {
+        if (index == current)
+            updateStatus();
+    });
+
+    problemCount.setSingleShot(true);
+    problemCount.setInterval(150);
+    connect(&problemCount, &QTimer::timeout, this, &QCodeFiles::updateStatus);
 }
 
 QCodeFiles::~QCodeFiles()
 {
-    // The widgets belong to the window; make sure the editor lets go of a
-    // document before the documents go.
+    // The widgets belong to the window; make sure the editor and the outline
+    // let go of a document before the documents go.
     tracking = false;
     edit->setDocument(nullptr);
-    qDeleteAll(documents);
+    outlineModel.setDocument(nullptr);
+    disconnect(&docs, nullptr, this, nullptr);
 }
 
 bool QCodeFiles::loadSyntax(const QString& path)
@@ -58,148 +95,125 @@ bool QCodeFiles::loadSyntax(const QString& path)
     return ok;
 }
 
-QString QCodeFiles::fileName(int index) const
-{
-    return index >= 0 && index < documents.size() ? documents.at(index)->objectName() : QString();
-}
-
-QTextDocument* QCodeFiles::document(int index) const
-{
-    return index >= 0 && index < documents.size() ? documents.at(index)->document() : nullptr;
-}
-
 QString QCodeFiles::text(int index) const
 {
-    const QTextDocument* doc = document(index);
-    return doc ? doc->toPlainText() : QString();
+    return docs.text(index);
 }
 
-QMugenHighlighter* QCodeFiles::addDocument(const QString& text, const QString& fileName)
+void QCodeFiles::documentAdded(int index)
 {
-    auto* doc = new QTextDocument(this);
-    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
-    // The highlighter is attached first so that the text is coloured as it
-    // goes in, before the editor first paints it.
-    auto* highlighter = new QMugenHighlighter(doc, &syntax);
-    highlighter->setObjectName(fileName);
-    doc->setPlainText(text);
-    connect(doc, &QTextDocument::modificationChanged, this, &QCodeFiles::modificationChanged);
-    documents.append(highlighter);
-    return highlighter;
+    QTextDocument* doc = docs.document(index);
+    // The problem count follows the typing in the current document.
+    connect(doc, &QTextDocument::contentsChange, this, [this, doc] {
+        if (doc == docs.document(current))
+            problemCount.start();
+    });
+    tabs->insertTab(index, QFileInfo(docs.fileName(index)).fileName());
 }
 
 void QCodeFiles::newFile()
 {
-    QMugenHighlighter* h = addDocument(QString(), QString());
-    h->document()->setProperty(crlfProperty, isCrLfPlatform());
-    const int index = tabs->addTab(QString());
+    const int index = docs.newDocument();
     tabs->setCurrentIndex(index);
     current = index;
     if (shown)
         edit->show();
-    h->document()->setModified(false);
 }
 
 bool QCodeFiles::open(const QString& fileName, bool makeCurrent)
 {
-    for (int i = 0; i < documents.size(); ++i) {
-        if (documents.at(i)->objectName().compare(fileName, Qt::CaseInsensitive) == 0) {
-            if (makeCurrent)
-                tabs->setCurrentIndex(i);
-            return true;
-        }
+    const int existing = docs.indexOf(fileName);
+    if (existing >= 0) {
+        if (makeCurrent)
+            tabs->setCurrentIndex(existing);
+        return true;
     }
-
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const CodeText code = readCodeText(file.readAll());
-    QMugenHighlighter* h = addDocument(code.text, fileName);
-    h->document()->setProperty(crlfProperty, code.crlf);
-
     const int remembered = current;
-    const int index = tabs->addTab(QFileInfo(fileName).fileName());
-    current = index;
+    const int index = docs.open(fileName);
+    if (index < 0)
+        return false;
+    // (The first tab of an empty bar became current as it was added.)
     if (shown)
         edit->show();
-    h->document()->setModified(false);
     if (makeCurrent)
         tabs->setCurrentIndex(index);
     else if (remembered >= 0)
         current = remembered;
-    // (The first tab of an empty bar became current as it was added.)
     return true;
 }
 
-bool QCodeFiles::write(int index, const QString& fileName)
+void QCodeFiles::warnSave(int index, const QString& fileName)
 {
-    QTextDocument* doc = document(index);
-    QSaveFile file(fileName);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        file.write(writeCodeText(doc->toPlainText(), doc->property(crlfProperty).toBool()));
-        ok = file.commit();
+    QMessageBox::warning(parentWidget, tr("Save DEF/CMD/CNS"),
+                         tr("The file %1 could not be saved: %2").arg(fileName, docs.errorString()));
+}
+
+bool QCodeFiles::writeAsking(int index, const QString& fileName, bool (QCodeDocuments::*write)(int, const QString&))
+{
+    if ((docs.*write)(index, fileName))
+        return true;
+    if (docs.error() == QCodeDocuments::Unencodable) {
+        // Never replaced silently: the person chooses UTF-8, or keeps the file as it is.
+        const QString what = characterAt(docs.text(index), docs.unencodableLine(), docs.unencodableColumn());
+        const auto answer = QMessageBox::question(
+            parentWidget, tr("Save DEF/CMD/CNS"),
+            tr("Line %1 holds the character \"%2\", which %3 cannot represent. Save %4 in UTF-8 instead? "
+               "Cancel leaves the file as it is.")
+                .arg(docs.unencodableLine() + 1)
+                .arg(what, codeencoding::name(docs.encoding(index)), fileName),
+            QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (answer != QMessageBox::Yes)
+            return false;
+        docs.setEncoding(index, CodeEncoding::Utf8, true);
+        if ((docs.*write)(index, fileName))
+            return true;
     }
-    if (!ok) {
-        QMessageBox::warning(parentWidget, tr("Save DEF/CMD/CNS"),
-                             tr("The file %1 could not be saved: %2").arg(fileName, file.errorString()));
-    }
-    return ok;
+    if (docs.error() != QCodeDocuments::NoFileName)
+        warnSave(index, fileName);
+    return false;
 }
 
 bool QCodeFiles::save(int index)
 {
-    if (index < 0 || index >= documents.size())
+    if (index < 0 || index >= docs.count())
         return false;
-    const QString path = documents.at(index)->objectName();
+    const QString path = docs.fileName(index);
     // A new document, or one whose file went away: the caller asks for a name.
     if (path.isEmpty() || !QFileInfo::exists(path))
         return false;
-    if (!write(index, path))
-        return false;
-    documents.at(index)->document()->setModified(false);
-    return true;
+    // Written to its own name: a Save As to the file it has.
+    return writeAsking(index, path, &QCodeDocuments::saveAs);
 }
 
 bool QCodeFiles::saveAs(int index, const QString& fileName)
 {
-    if (index < 0 || index >= documents.size() || fileName.isEmpty())
+    if (index < 0 || index >= docs.count() || fileName.isEmpty())
         return false;
-    if (!write(index, fileName))
-        return false;
-    documents.at(index)->setObjectName(fileName);
-    documents.at(index)->document()->setModified(false);
+    const bool ok = writeAsking(index, fileName, &QCodeDocuments::saveAs);
     // The title names the new file even when the document was unchanged.
     updateTitle(index);
-    return true;
-}
-
-void QCodeFiles::removeDocument(int index)
-{
-    QMugenHighlighter* h = documents.takeAt(index);
-    QTextDocument* doc = h->document();
-    delete h;
-    delete doc;
+    return ok;
 }
 
 void QCodeFiles::closeAll()
 {
     tracking = false;
     edit->setDocument(nullptr);
-    while (!documents.isEmpty()) {
-        tabs->removeTab(0);
-        removeDocument(0);
-    }
+    outlineModel.setDocument(nullptr);
+    docs.closeAll();
     tracking = true;
     current = -1;
     edit->hide();
+    updateStatus();
 }
 
 void QCodeFiles::setVisible(bool show)
 {
     shown = show;
     tabs->setVisible(show);
-    edit->setVisible(show && !documents.isEmpty());
+    edit->setVisible(show && docs.count() > 0);
+    encodingText->setVisible(show && current >= 0);
+    problemsText->setVisible(show && current >= 0);
 }
 
 bool QCodeFiles::confirmDiscardAll()
@@ -207,16 +221,16 @@ bool QCodeFiles::confirmDiscardAll()
     QList<int> order;
     if (current >= 0)
         order << current;
-    for (int i = 0; i < documents.size(); ++i)
+    for (int i = 0; i < docs.count(); ++i)
         if (i != current)
             order << i;
     for (int i : order) {
-        if (!documents.at(i)->document()->isModified())
+        if (!docs.isModified(i))
             continue;
         tabs->setCurrentIndex(i); // show what the question is about
         const auto answer = QMessageBox::question(
             parentWidget, tr("Discard changes"),
-            tr("Do you really want to discard the changes made in the file %1").arg(documents.at(i)->objectName()),
+            tr("Do you really want to discard the changes made in the file %1").arg(docs.fileName(i)),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return false;
@@ -229,52 +243,204 @@ void QCodeFiles::currentChanged(int index)
     if (!tracking)
         return;
     current = index;
-    if (index < 0 || index >= documents.size()) {
+    if (index < 0 || index >= docs.count()) {
         edit->hide();
-        return;
+        outlineModel.setDocument(nullptr);
+    } else {
+        edit->setDocument(docs.document(index));
+        outlineModel.setDocument(docs.document(index));
     }
-    edit->setDocument(documents.at(index)->document());
+    updateStatus();
 }
 
 void QCodeFiles::tabCloseRequested(int index)
 {
-    if (index < 0 || index >= documents.size())
+    if (index < 0 || index >= docs.count())
         return;
     const auto answer = QMessageBox::question(
         parentWidget, tr("Discard changes"),
-        tr("Do you really want to discard the changes made in the file %1").arg(documents.at(index)->objectName()),
+        tr("Do you really want to discard the changes made in the file %1").arg(docs.fileName(index)),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    if (index == current)
+    if (index == current) {
         edit->setDocument(nullptr);
-    removeDocument(index);
-    // The bar then reports its new current tab, which the editor shows.
-    tabs->removeTab(index);
+        outlineModel.setDocument(nullptr);
+    }
+    // The tab goes with the document; the bar then reports its new current
+    // tab, which the editor shows.
+    docs.close(index);
 }
 
 void QCodeFiles::tabMoved(int from, int to)
 {
-    if (from < 0 || from >= documents.size() || to < 0 || to >= documents.size())
+    if (movingTabs)
         return;
-    documents.move(from, to);
-    // Whichever tab moved, the current document keeps being the current one.
+    movingTabs = true;
+    docs.move(from, to);
+    movingTabs = false;
     current = tabs->currentIndex();
 }
 
 void QCodeFiles::updateTitle(int index)
 {
-    if (index < 0 || index >= documents.size())
+    if (index < 0 || index >= docs.count() || index >= tabs->count())
         return;
-    const QString name = QFileInfo(documents.at(index)->objectName()).fileName();
-    tabs->setTabText(index, documents.at(index)->document()->isModified() ? name + QLatin1Char('*') : name);
+    const QString name = QFileInfo(docs.fileName(index)).fileName();
+    tabs->setTabText(index, docs.isModified(index) ? name + QLatin1Char('*') : name);
 }
 
 void QCodeFiles::modificationChanged(bool)
 {
-    // The tab of the document that changed, which need not be the current one
-    // (saving every document of a character clears them all).
-    for (int i = 0; i < documents.size(); ++i)
-        if (documents.at(i)->document() == sender())
-            updateTitle(i);
+    for (int i = 0; i < docs.count(); ++i)
+        updateTitle(i);
+}
+
+void QCodeFiles::updateStatus()
+{
+    const bool any = current >= 0 && current < docs.count();
+    encodingText->setVisible(shown && any);
+    problemsText->setVisible(shown && any);
+    if (any) {
+        QString name = codeencoding::name(docs.encoding(current));
+        if (docs.hasByteOrderMark(current))
+            name = tr("%1 with BOM").arg(name);
+        encodingText->setText(name);
+        // Every mark the checker makes today is an error.
+        const int errors = int(QMugenHighlighter::marks(docs.document(current)).size());
+        const int warnings = 0;
+        const QString e = errors == 0 ? tr("no errors") : errors == 1 ? tr("1 error") : tr("%1 errors").arg(errors);
+        const QString w = warnings == 0 ? tr("no warnings") : warnings == 1 ? tr("1 warning") : tr("%1 warnings").arg(warnings);
+        problemsText->setText(e + QLatin1String(", ") + w);
+    }
+    emit statusChanged();
+}
+
+void QCodeFiles::setEncoding(CodeEncoding encoding)
+{
+    if (current < 0 || current >= docs.count())
+        return;
+    if (!docs.setEncoding(current, encoding) && docs.error() == QCodeDocuments::Unencodable) {
+        const QString what = characterAt(docs.text(current), docs.unencodableLine(), docs.unencodableColumn());
+        const auto answer = QMessageBox::question(
+            parentWidget, tr("Encoding"),
+            tr("Line %1 holds the character \"%2\", which %3 cannot represent; saving will ask what to do with it. "
+               "Use %3 all the same?")
+                .arg(docs.unencodableLine() + 1)
+                .arg(what, codeencoding::name(encoding)),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            docs.setEncoding(current, encoding, true);
+    }
+    updateStatus();
+}
+
+void QCodeFiles::showDocumentLine(int index, int line, int column, int length)
+{
+    QTextDocument* doc = docs.document(index);
+    if (!doc)
+        return;
+    if (index != current)
+        tabs->setCurrentIndex(index);
+    const QTextBlock block = doc->findBlockByNumber(qBound(0, line, doc->blockCount() - 1));
+    QTextCursor c(block);
+    c.setPosition(block.position() + qBound(0, column, block.length() - 1));
+    c.setPosition(qMin(c.position() + length, block.position() + block.length() - 1), QTextCursor::KeepAnchor);
+    edit->setTextCursor(c);
+    edit->centerCursor();
+    edit->setFocus();
+}
+
+void QCodeFiles::showLine(int line)
+{
+    showDocumentLine(current, line - 1);
+}
+
+void QCodeFiles::goToLine()
+{
+    QTextDocument* doc = docs.document(current);
+    if (!doc)
+        return;
+    bool ok = false;
+    const int line = QInputDialog::getInt(parentWidget, tr("Go to line"),
+                                          tr("Line (1 to %1):").arg(doc->blockCount()),
+                                          edit->textCursor().blockNumber() + 1, 1, doc->blockCount(), 1, &ok);
+    if (ok)
+        showLine(line);
+}
+
+void QCodeFiles::goToProblem(bool forward)
+{
+    QTextDocument* doc = docs.document(current);
+    if (!doc)
+        return;
+    const QList<CodeMark> marks = QMugenHighlighter::marks(doc);
+    if (marks.isEmpty()) {
+        emit message(tr("No problems"));
+        return;
+    }
+    // Marks start with the blanks before the marked word: go to the word.
+    struct Place { int position, line, column, length; };
+    QList<Place> places;
+    for (const CodeMark& m : marks) {
+        const QTextBlock b = doc->findBlockByNumber(m.line);
+        const QString t = b.text();
+        int column = m.start;
+        while (column < m.start + m.length - 1 && column < t.size()
+               && (t[column] == QLatin1Char(' ') || t[column] == QLatin1Char('\t')))
+            ++column;
+        places.append({b.position() + column, m.line, column, m.length - (column - m.start)});
+    }
+    const int from = edit->textCursor().selectionStart();
+    qsizetype pick = -1;
+    if (forward) {
+        for (qsizetype i = 0; i < places.size() && pick < 0; ++i)
+            if (places[i].position > from)
+                pick = i;
+        if (pick < 0)
+            pick = 0;
+    } else {
+        for (qsizetype i = places.size() - 1; i >= 0 && pick < 0; --i)
+            if (places[i].position < from)
+                pick = i;
+        if (pick < 0)
+            pick = places.size() - 1;
+    }
+    const Place& p = places[pick];
+    showDocumentLine(current, p.line, p.column, p.length);
+    emit message(marks[pick].message);
+}
+
+void QCodeFiles::goToStatedef()
+{
+    QTextDocument* doc = docs.document(current);
+    if (!doc)
+        return;
+    const QTextCursor c = edit->textCursor();
+    int number = 0;
+    if (!codenavigation::stateReferenceAt(c.block(), c.positionInBlock(), &syntax, &number)) {
+        emit message(tr("No state number at the cursor"));
+        return;
+    }
+    showStatedef(number);
+}
+
+bool QCodeFiles::showStatedef(int number)
+{
+    // The current document first, then the others in tab order.
+    QList<int> order;
+    if (current >= 0)
+        order << current;
+    for (int i = 0; i < docs.count(); ++i)
+        if (i != current)
+            order << i;
+    for (int i : order) {
+        const int line = QCodeOutline::findStatedef(docs.document(i), number);
+        if (line >= 0) {
+            showDocumentLine(i, line);
+            return true;
+        }
+    }
+    emit message(tr("Statedef %1 is in none of the open files").arg(number));
+    return false;
 }

@@ -1,21 +1,26 @@
 #ifndef QCODEFILES_H
 #define QCODEFILES_H
 
+#include "codeencoding.h"
+#include "qcodedocuments.h"
+#include "qcodeoutline.h"
 #include "syntaxdefinition.h"
 
-#include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class QCodeEdit;
-class QMugenHighlighter;
+class QLabel;
 class QTabBar;
 class QTextDocument;
 class QWidget;
 
-// The open code documents (DEF, CMD, CNS, ST and any text file): one tab each,
-// shown one at a time in a shared editor. Every document has its own
-// highlighter; all of them read the one syntax definition held here.
+// The code page's documents (DEF, CMD, CNS, ST and any text file): one tab
+// each, shown one at a time in a shared editor. The documents themselves are
+// a QCodeDocuments; this adds the tab bar, the editor, the outline of the
+// current document, the encoding and problem count shown in the status bar,
+// and the questions and warnings a person answers.
 class QCodeFiles : public QObject
 {
     Q_OBJECT
@@ -31,14 +36,22 @@ public:
 
     QTabBar* tabBar() const { return tabs; }
     QCodeEdit* editor() const { return edit; }
+    QCodeDocuments* documents() { return &docs; }
+    // The current document's outline, for the page's tree.
+    QCodeOutline* outline() { return &outlineModel; }
+    // The status bar's labels: the current document's encoding and the count
+    // of its problems.
+    QLabel* encodingLabel() const { return encodingText; }
+    QLabel* problemsLabel() const { return problemsText; }
 
     void newFile();
     // Opens a file in a new tab, or only switches to it when it is open
     // already (paths compared ignoring case). False when it cannot be read.
     bool open(const QString& fileName, bool makeCurrent);
     // Writes document `index` back to its file. False (and nothing written)
-    // for a document that has no file on disk yet, and false after a warning
-    // when the file cannot be written; the modified mark then stays.
+    // for a document that has no file on disk yet; false after a warning when
+    // the file cannot be written, and false when a character cannot be
+    // encoded and the person keeps the file as it is. The modified mark stays.
     bool save(int index);
     // Writes document `index` to `fileName`, which becomes its file.
     bool saveAs(int index, const QString& fileName);
@@ -51,13 +64,33 @@ public:
     // as soon as the user wants to keep one.
     bool confirmDiscardAll();
 
-    int count() const { return int(documents.size()); }
+    int count() const { return docs.count(); }
     int currentIndex() const { return current; }
-    QString fileName(int index) const;
-    QTextDocument* document(int index) const;
+    QString fileName(int index) const { return docs.fileName(index); }
+    QTextDocument* document(int index) const { return docs.document(index); }
+
+    // The current document is read, or will be written, in another encoding
+    // (asks when the edited text holds a character it lacks).
+    void setEncoding(CodeEncoding encoding);
+    // Asks for a line number and puts the cursor there.
+    void goToLine();
+    // Puts the cursor on line `line` (from 1) of the current document.
+    void showLine(int line);
+    // Selects the next (or previous) problem the checker marked, going round
+    // the end of the document.
+    void goToProblem(bool forward);
+    // Goes to the Statedef that the number under the cursor names, in any
+    // open document; says so in the status bar when there is none.
+    void goToStatedef();
+    bool showStatedef(int number);
 
 signals:
     bool canDiscard(QString fileName);
+    // Something the status bar or the encoding menu shows has changed: the
+    // current document, its encoding or its problems.
+    void statusChanged();
+    // A short message for the status bar.
+    void message(const QString& text);
 
 public slots:
     void currentChanged(int index);
@@ -66,17 +99,26 @@ public slots:
     void modificationChanged(bool modified);
 
 private:
-    QMugenHighlighter* addDocument(const QString& text, const QString& fileName);
-    bool write(int index, const QString& fileName);
+    void documentAdded(int index);
     void updateTitle(int index);
-    void removeDocument(int index);
+    void updateStatus();
+    void warnSave(int index, const QString& fileName);
+    // Writes through `write` (a save or a Save As); when a character cannot
+    // be encoded, asks whether to write UTF-8 instead.
+    bool writeAsking(int index, const QString& fileName, bool (QCodeDocuments::*write)(int, const QString&));
+    void showDocumentLine(int index, int line, int column = 0, int length = 0);
 
     QWidget* parentWidget;
     SyntaxDefinition syntax;
+    QCodeDocuments docs;
     QCodeEdit* edit;
     QTabBar* tabs;
-    QList<QMugenHighlighter*> documents;
+    QCodeOutline outlineModel;
+    QLabel* encodingText;
+    QLabel* problemsText;
+    QTimer problemCount; // counts the marks a moment after the typing stops
     bool tracking = true;
+    bool movingTabs = false;
     int current = -1;
     bool shown = false;
 };

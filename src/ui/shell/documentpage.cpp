@@ -102,6 +102,8 @@ bool DocumentPage::saveAs()
 
 bool DocumentPage::saveTo(const QString& fileName)
 {
+    if (mayWrite && !mayWrite())
+        return false;
     const Texts t = texts();
     window->progressDialog->setLabelText(t.saving);
     // The document writes a new file and puts it in place only when it is

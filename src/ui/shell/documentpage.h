@@ -56,6 +56,10 @@ public:
     bool saveAs();
     bool saveTo(const QString& fileName);
 
+    // Asked before any save writes; false stops the save (a question the
+    // user said No to).
+    std::function<bool()> mayWrite;
+
     // A Yes/No question with No as the default; true for Yes.
     bool confirm(const QString& title, const QString& question) const;
     void warn(const QString& title, const QString& text, const QString& fileName,

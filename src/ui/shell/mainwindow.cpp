@@ -59,6 +59,7 @@ MainWindow::MainWindow(QWidget* parent)
       historyView(nullptr),
       sffPage(this, &sprites, SffTab, [this] { return sffTexts(); }),
       sndPage(this, &sounds, SndTab, [this] { return sndTexts(); }),
+      airPage(this, &animations, AirTab, [this] { return airTexts(); }),
       interactive(true),
       progressDialog(new QProgressDialog(this)),
       kindLabel(nullptr),
@@ -123,6 +124,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->verticalLayout->addWidget(codeFiles.tabBar());
     ui->verticalLayout->addWidget(codeFiles.editor(), 1);
     ui->verticalLayout->addWidget(renderWidget);
+    setUpCodePage();
 
     // 10. Tool buttons show and trigger their actions.
     const struct { QToolButton* button; QAction* action; } bindings[] = {
@@ -195,8 +197,11 @@ MainWindow::MainWindow(QWidget* parent)
     // Nothing is in progress yet: keep the dialog from showing itself later.
     progressDialog->reset();
 
-    // 15. Animation playback ticks; each tick's slot joins with the AIR tab.
-    playTimer.setSingleShot(false);
+    // 15. Animation playback: a single-shot timer set for each frame from the
+    // player's timeline.
+    playTimer.setSingleShot(true);
+    connect(&playTimer, &QTimer::timeout, this, &MainWindow::playTimeOut);
+    airPage.mayWrite = [this] { return mayWriteAnimations(); };
 
     // 16. The settings.
     loadConfig(configPath());
@@ -373,12 +378,7 @@ void MainWindow::on_tabs_currentChanged(int index)
     case AirTab:
         renderWidget->show();
         viewTriggered();
-        if (animations.actionCount() == 0) {
-            renderer->setSource(0, AnimationMode);
-            renderer->refresh();
-        } else {
-            showAnimation();
-        }
+        on_airSel_valueChanged(ui->airSel->value());
         break;
     case CodeTab:
         // The code editor takes the place of the render widget.
@@ -387,14 +387,6 @@ void MainWindow::on_tabs_currentChanged(int index)
     default:
         break;
     }
-}
-
-void MainWindow::showAnimation()
-{
-    renderer->setSource(ui->airSel->value(), AnimationMode);
-    renderer->setFrame(qMin(ui->airFSel->value(), qMax(0, animations.frameCount(ui->airSel->value()) - 1)));
-    renderer->setPalette(-1);
-    renderer->refresh();
 }
 
 void MainWindow::axisChanged(QRenderMode mode, QPoint axis)
@@ -482,9 +474,37 @@ void MainWindow::connectDocuments()
         // is what Play, Delete and the rest act on.
         selectSound(0);
     });
+    connect(&animations, &QAnimations::frameChanged, this, [this](int action, int frame) {
+        if (action == ui->airSel->value() && frame == ui->airFSel->value())
+            showFrameFields(frame);
+    });
+    connect(&animations, &QAnimations::actionChanged, this, [this](int action) {
+        if (action == ui->airSel->value())
+            showActionFields(action);
+    });
     for (auto signal : {&QAnimations::actionsInserted, &QAnimations::actionsRemoved})
-        connect(&animations, signal, this, &MainWindow::updateAnimationRange);
-    connect(&animations, &QFileDocument::documentReset, this, &MainWindow::updateAnimationRange);
+        connect(&animations, signal, this, [this] {
+            // The action where the scroll bar stands, and its frame, again.
+            updateAnimationRange();
+            const int frame = ui->airFSel->value();
+            on_airSel_valueChanged(ui->airSel->value());
+            ui->airFSel->setValue(frame);
+        });
+    for (auto signal : {&QAnimations::framesInserted, &QAnimations::framesRemoved})
+        connect(&animations, signal, this, [this](int action) {
+            if (action != ui->airSel->value())
+                return;
+            const int frame = ui->airFSel->value();
+            on_airSel_valueChanged(action);
+            ui->airFSel->setValue(frame);
+        });
+    connect(&animations, &QFileDocument::documentReset, this, [this] {
+        updateAnimationRange();
+        if (ui->airSel->value() == 0)
+            on_airSel_valueChanged(0);
+        else
+            ui->airSel->setValue(0);
+    });
 
     // Edit > Undo and Redo say what they take back, on every page.
     connect(&undoGroup, &QUndoGroup::canUndoChanged, this, &MainWindow::updateUndoActions);

@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "animationcommands.h"
+#include "animationplayer.h"
 #include "documentpage.h"
 #include "qanimations.h"
 #include "qcodefiles.h"
@@ -13,6 +15,7 @@
 #include <QDomDocument>
 #include <QHash>
 #include <QDomElement>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -81,6 +84,54 @@ protected:
 private:
     friend class DocumentPage;
 
+    // AIR tab (mainwindow_air.cpp): actions and frames, their fields, boxes,
+    // playback, the AIR file and its GIF.
+private slots:
+    void on_airSel_valueChanged(int value);
+    void on_airFSel_valueChanged(int value);
+    void on_airName_textChanged(const QString& text);
+    void on_airBA_valueChanged(int value);
+    void on_airGrp_valueChanged(int value);
+    void on_airNo_valueChanged(int value);
+    void on_airX_valueChanged(int value);
+    void on_airY_valueChanged(int value);
+    void on_airTime_valueChanged(int value);
+    void on_airFlip_currentIndexChanged(int index);
+    void on_airTrans_currentIndexChanged(int index);
+    void on_airSrc_valueChanged(int value);
+    void on_airDst_valueChanged(int value);
+    void on_airLoop_toggled(bool checked);
+    void on_airAdd_clicked();
+    void on_airDel_clicked();
+    void on_airFAdd_clicked();
+    void on_airFDel_clicked();
+    void on_airClsn1_toggled(bool checked);
+    void on_airClsn2_toggled(bool checked);
+    void on_airDelClsn_clicked();
+    void on_airClsnType_clicked();
+    void on_airClsnDef_clicked();
+    void on_actionPlay_2_triggered(bool checked);
+    void on_actionStop_2_triggered(bool checked);
+    void playTimeOut();
+    void on_actionText_mode_triggered();
+    void on_actionNew_triggered();
+    void on_actionOpen_2_triggered();
+    void on_actionSave_triggered();
+    void on_actionSave_As_2_triggered();
+    void on_actionSave_as_GIF_triggered();
+private:
+    DocumentPage::Texts airTexts() const;
+    // The frame's fields from the document, without touching the view.
+    void showFrameFields(int frame);
+    void showActionFields(int action);
+    // A frame field typed or chosen: one step on the frame shown.
+    void editFrame(ChangeFrame::Field field, const std::function<void(AirFrame&)>& edit);
+    // The structure and field widgets of the tab, off while an action plays.
+    void setAirEditable(bool editable);
+    // Asks before a save that would write the names in UTF-8 because the
+    // file's code page cannot hold them; true to go on.
+    bool mayWriteAnimations();
+
     // Search page (mainwindow_find.cpp): one field that finds on every page,
     // and the replace row of the code page.
 private slots:
@@ -144,6 +195,11 @@ private slots:
     void on_actionOpen_triggered();
     void on_actionSave_2_triggered();
     void on_actionSave_As_3_triggered();
+    // Code editor navigation (mainwindow_codepage.cpp)
+    void on_actionGo_to_line_triggered();
+    void on_actionGo_to_Statedef_triggered();
+    void on_actionNext_problem_triggered();
+    void on_actionPrevious_problem_triggered();
 
     // SFF tab
     void on_sprSel_valueChanged(int value);
@@ -182,12 +238,13 @@ private slots:
     void on_actPega_toggled(bool checked);
 
 private:
+    // The code page's outline tree, encoding menu and status bar labels
+    // (mainwindow_codepage.cpp).
+    void setUpCodePage();
     // Asks about every document with unsaved changes; false as soon as one of
     // them must be kept.
     bool confirmClose();
     void setViewBackground(const QColor& top, const QColor& bottom);
-    // Shows the action and frame the AIR page's selectors stand on.
-    void showAnimation();
 
     // Edits: every change of a document is a step pushed onto its stack (a
     // null step changes nothing). After a step is done, undone or redone,
@@ -253,6 +310,11 @@ private:
     QHash<const QUndoStack*, int> stackIndex;
     DocumentPage sffPage;
     DocumentPage sndPage;
+    DocumentPage airPage;
+    // Playback of the AIR tab: where the action stands, on the clock of the
+    // tab's own timer.
+    AnimationPlayer player;
+    QElapsedTimer playClock;
     // Value-changed slots do nothing while this is false; slots that fill the
     // widgets from a document clear it meanwhile.
     bool interactive;
