@@ -2,7 +2,9 @@
 // in their own version and read again; PNG sprite data against the PNG decoded
 // on its own; a hand-made 2.01 archive of every format; bad PNG data; version
 // 1.01 written; files cut short; true colour in and out; version changes.
+#include "gifexport.h"
 #include "pcx.h"
+#include "qanimations.h"
 #include "qmessages.h"
 #include "sffformat.h"
 #include "spritecommands.h"
@@ -435,6 +437,33 @@ private slots:
         // The archive is saved as 2.01 whatever version it had: nothing else keeps it.
         s->setVersion(SffVersion::V200);
         QCOMPARE(s->saveVersion(), SffVersion::V201);
+    }
+
+    void trueColourFramesInAGif()
+    {
+        // Some of kfm's actions show its 32-bit portraits: the GIF brings each
+        // down to 256 colours.
+        CORPUS_OR_SKIP(sff, "chars/kfm/kfm.sff");
+        CORPUS_OR_SKIP(air, "chars/kfm/kfm.air");
+        QMessages messages;
+        std::unique_ptr<QSprites> s(newArchive(&messages));
+        QAnimations animations(&messages);
+        QVERIFY(s->load(sff) && animations.load(air));
+        int action = 0;
+        int sprite = -1;
+        for (; action < animations.actionCount() && sprite < 0; ++action) {
+            const AirFrame* f = animations.frame(action, 0);
+            const int i = f ? s->findSprite(0, quint16(f->group), quint16(f->number)) : -1;
+            if (i >= 0 && s->spriteSize(i).imageFormat == QImage::Format_ARGB32)
+                sprite = i;
+        }
+        QVERIFY(sprite >= 0);
+        const GifWriter gif = actionGif(*s, animations, action - 1);
+        QVERIFY(!gif.frames.isEmpty());
+        const QImage first = gif.frames[0].image;
+        QCOMPARE(first.format(), QImage::Format_Indexed8);
+        QVERIFY(first.width() >= s->spriteSize(sprite).width);
+        QVERIFY(!gif.bytes().isEmpty());
     }
 
     void versionChangeIsOneStep()
