@@ -281,26 +281,16 @@ void QSprites::restoreSprite(const SpriteRemoval& removal)
         emit spriteChanged(removal.heir);
 }
 
-BlobId QSprites::storeBlob(const QByteArray& rows)
-{
-    return keep(rows);
-}
-
-void QSprites::releaseBlob(BlobId id)
-{
-    forget(id);
-}
-
-BlobId QSprites::keep(const QByteArray& bytes)
+BlobId QSprites::storeBlob(const QByteArray& bytes)
 {
     return store.append(bytes);
 }
 
-void QSprites::forget(BlobId id)
+void QSprites::releaseBlob(BlobId id)
 {
     if (id == 0)
         return;
-    decoded.remove(id);
+    decoded.remove(id); // rows decoded from it go with it
     store.remove(id);
 }
 
@@ -325,7 +315,7 @@ void QSprites::duplicateSprite(int index, bool copy)
     QByteArray bytes;
     if (copy && source.hasData && source.blobId != 0 && store.read(source.blobId, bytes)) {
         d.linkIndex = 0;
-        d.blobId = keep(bytes); // in the source's encoding
+        d.blobId = storeBlob(bytes); // in the source's encoding
     } else {
         d.hasData = false;
         // The link is written for the list after the insertion: a source in
@@ -366,7 +356,7 @@ bool QSprites::setImage(int index, const QImage& image)
     r.dataFormat = SpriteRows;
     if (r.blobId == 0) {
         r.linkIndex = 0;
-        r.blobId = keep(s.rows);
+        r.blobId = storeBlob(s.rows);
     } else {
         decoded.remove(r.blobId);
         store.replace(r.blobId, s.rows);

@@ -162,7 +162,7 @@ public:
 
     // Image bytes kept apart from the records, shared by the commands that
     // must keep a removed or replaced image until they are dropped.
-    BlobId storeBlob(const QByteArray& rows);
+    BlobId storeBlob(const QByteArray& bytes);
     void releaseBlob(BlobId id);
 
     // Plain edits, in terms of the ones above.
@@ -269,10 +269,6 @@ private:
     void countDown(uint from, uint max);
     // The record's image rows, completed to its full size; false without a blob.
     bool readRows(const SpriteRecord& r, QByteArray& rows) const;
-    // Puts bytes in the store and takes them out again; decoded rows of a
-    // block go with it.
-    BlobId keep(const QByteArray& bytes);
-    void forget(BlobId id);
     void setSpritePalettes(const PaletteLinks& links);
     // Empties the sprites for a load, without a signal.
     void resetSprites();

@@ -288,7 +288,7 @@ bool SffFormat::Reader::version1()
             // was; its rows, decoded anyway for the palette, are the first
             // ones shown.
             s.dataFormat = SpritePcx;
-            s.blobId = a.keep(data.toByteArray());
+            s.blobId = a.storeBlob(data.toByteArray());
             if (!image.isNull()) {
                 const QByteArray rows = rowsOfImage(image);
                 a.decoded.insert(s.blobId, new QByteArray(rows), rows.size());
@@ -450,7 +450,7 @@ void SffFormat::Reader::keepBlock(SpriteRecord& s, int index, QByteArrayView dat
         if (a.messages)
             a.messages->addError(why);
         s.dataFormat = SpriteRows;
-        s.blobId = a.keep(QByteArray());
+        s.blobId = a.storeBlob(QByteArray());
     };
     switch (s.dataFormat) {
     case SpriteRaw:
@@ -475,10 +475,10 @@ void SffFormat::Reader::keepBlock(SpriteRecord& s, int index, QByteArrayView dat
     default:
         // An encoding this program does not read: no pixels, the size stays.
         s.dataFormat = SpriteRows;
-        s.blobId = a.keep(QByteArray());
+        s.blobId = a.storeBlob(QByteArray());
         return;
     }
-    s.blobId = a.keep(data.toByteArray());
+    s.blobId = a.storeBlob(data.toByteArray());
 }
 
 bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translatedOffset, uint& done, uint total,
@@ -518,10 +518,10 @@ bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translat
                 s.height = 0;
                 s.imageFormat = QImage::Format_Indexed8;
                 s.dataFormat = SpriteRows;
-                s.blobId = a.keep(QByteArray());
+                s.blobId = a.storeBlob(QByteArray());
             } else if (cut || size == 0) {
                 // What there is of a block cut short is shown, not kept.
-                s.blobId = a.keep(size > 0 ? decodeBlock(data, s) : QByteArray());
+                s.blobId = a.storeBlob(size > 0 ? decodeBlock(data, s) : QByteArray());
                 s.dataFormat = SpriteRows;
             } else {
                 keepBlock(s, i, data);

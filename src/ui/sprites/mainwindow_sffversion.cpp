@@ -43,8 +43,11 @@ bool MainWindow::prepareSpriteSave(const QString& fileName, int filter)
         if (!sffPage.confirm(title, what.join(QStringLiteral("\n\n"))))
             return false;
     }
-    // One step: undone, the archive is what it was before the save.
-    push(&sprites, spritecommands::changeVersion(&sprites, version));
+    // A version chosen, or what it cannot hold changed, is one step: undone,
+    // the archive is what it was before the save. A plain save of an archive
+    // that needs 2.01 for its true colour just writes 2.01.
+    if (filter >= 0 || losses.any())
+        push(&sprites, spritecommands::changeVersion(&sprites, version));
     return true;
 }
 
