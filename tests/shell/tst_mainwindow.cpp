@@ -6,6 +6,7 @@
 #include "about.h"
 #include "mainwindow.h"
 #include "qmessages.h"
+#include "savefile.h"
 #include "spritedupl.h"
 #include "testsupport.h"
 #include "ui_mainwindow.h"
@@ -492,33 +493,34 @@ void TestMainWindow::aboutDialog()
 
 void TestMainWindow::readingSettings_data()
 {
-    QTest::addColumn<QString>("content"); // empty: no file at all
+    QTest::addColumn<QString>("content"); // the person's own file; empty: there is none
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
     QTest::addColumn<bool>("kept"); // the file is left as it was when the opposite states are saved
-    // The shipped file says what the form says: a first start looks the same with or without it.
-    QTest::newRow("shipped file") << QString(readFile(windowfixture::shippedConfig())) << "0000000" << "1111101"
-                                  << false;
-    QTest::newRow("no file") << "" << "0101010" << "0101010" << false;
-    // A file with a typo is not reitems by an empty document: the user can still mend it.
-    QTest::newRow("not XML") << "<config><utilities visible=\"false\">" << "1111111" << "1111111" << true;
-    QTest::newRow("wrong root") << "<settings>\n    <utilities visible=\"false\"/>\n</settings>\n" << "1111111"
-                                << "1111111" << true;
+    // What the person's file lacks, the shipped file beside the executable
+    // gives: it says what the form says ("1111101").
+    QTest::newRow("the shipped settings as one's own") << QString(readFile(windowfixture::shippedConfig())) << "0000000"
+                                                       << "1111101" << false;
+    QTest::newRow("no file of one's own: the shipped defaults") << "" << "0101010" << "1111101" << false;
+    // A file with a typo is not replaced by an empty document: the user can still mend it.
+    QTest::newRow("not XML") << "<config><utilities visible=\"false\">" << "0000000" << "1111101" << true;
+    QTest::newRow("wrong root") << "<settings>\n    <utilities visible=\"false\"/>\n</settings>\n" << "0000000"
+                                << "1111101" << true;
     // Only the word true is true.
     QTest::newRow("each its own") << "<config><utilities visible=\"false\"/><attack_clsn visible=\"true\"/>"
                                      "<collision_clsn visible=\"True\"/><default_clsn visible=\"true\"/>"
                                      "<switch_image_palette checked=\" true\"/><show_transparency_color "
                                      "checked=\"true\"/><show_image_active_palette checked=\"1\"/></config>"
                                   << "1010101" << "0101010" << false;
-    // Present without its attribute: nothing is stored, and nothing new appears.
-    QTest::newRow("missing attribute reads as true")
+    // An element without its attribute takes the default.
+    QTest::newRow("missing attributes take the defaults")
         << "<config>\n    <utilities/>\n    <attack_clsn x=\"false\"/>\n    <show_transparency_color/>\n</config>\n"
-        << "0000000" << "1100010" << true;
+        << "0000000" << "1111101" << false;
     QTest::newRow("later element wins; case, content and comments count for nothing")
         << "<config><utilities visible=\"false\"/><utilities visible=\"true\"/><ATTACK_CLSN visible=\"false\"/>"
            "<default_clsn visible=\"false\">true</default_clsn>"
            "<!-- <show_image_active_palette checked=\"false\"/> --></config>"
-        << "0111111" << "1110111" << false;
+        << "0111111" << "1110101" << false;
 }
 
 void TestMainWindow::readingSettings()
@@ -536,15 +538,19 @@ void TestMainWindow::readingSettings()
     // Loading goes through the ordinary setters: the utilities pane follows.
     QCOMPARE(child<QWidget>("utilTabs")->isVisibleTo(w), after[0] == '1');
 
-    states(QString(after).replace('0', 'x').replace('1', '0').replace('x', '1'));
+    const QString opposite = QString(after).replace('0', 'x').replace('1', '0').replace('x', '1');
+    states(opposite);
     w->saveConfig(path);
     QCOMPARE(QString(readFile(path)) == content, kept);
+    if (!kept) {
+        w->loadConfig(path);
+        QCOMPARE(states(), opposite);
+    }
 }
 
 void TestMainWindow::writingSettings()
 {
-    // The file beside the executable is written when the window goes, and
-    // read by the next one.
+    // The person's file is written when the window goes, and read by the next one.
     for (const char* bits : {"0101010", "1111101"}) {
         states(bits);
         delete w;
@@ -552,7 +558,8 @@ void TestMainWindow::writingSettings()
         QCOMPARE(states(), bits);
     }
 
-    // Saving updates the attributes the file has and keeps everything else.
+    // Saving writes every setting, making what the file lacks, and keeps
+    // everything else it holds.
     const QString text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE QNDConfigML>\n<config version=\"2\">"
                          "<!-- written by hand --><zoom level=\"3\"><step>2</step></zoom>"
                          "<background start=\"1,2,3\" end=\"4,5,6\"/><utilities visible=\"false\"/>"
@@ -572,12 +579,31 @@ void TestMainWindow::writingSettings()
     }
     QCOMPARE(takeDialogsSeen().size(), 4);
     w->saveConfig(path);
-    // Compared as documents: the order of attributes is not kept.
-    QDomDocument written, expected;
+    QDomDocument written;
     QVERIFY(written.setContent(readFile(path)));
-    expected.setContent(
-        QString(text).replace("\"false\"", "\"true\"").replace("1,2,3", "10,20,30").replace("4,5,6", "40,50,60"));
-    QCOMPARE(written.toString(), expected.toString());
+    const QDomElement root = written.documentElement();
+    QCOMPARE(root.attribute("version"), QString("2"));
+    QCOMPARE(root.firstChild().nodeValue(), QString(" written by hand "));
+    QCOMPARE(root.firstChildElement("zoom").firstChildElement("step").text(), QString("2"));
+    QCOMPARE(root.firstChildElement("default_clsn").attribute("colour"), QString("red"));
+    QCOMPARE(root.firstChildElement("background").attribute("start") + ' ' + root.firstChildElement("background").attribute("end"),
+             QString("10,20,30 40,50,60"));
+    for (const char* element : {"utilities", "attack_clsn", "collision_clsn", "default_clsn"})
+        QCOMPARE(root.firstChildElement(element).attribute("visible"), QString("true"));
+    for (const char* element : {"switch_image_palette", "show_transparency_color", "show_image_active_palette"})
+        QCOMPARE(root.firstChildElement(element).attribute("checked"), QString("true"));
+
+    // A write whose last step fails (a full disk) leaves the old file whole, and says nothing.
+    const QByteArray before = readFile(path);
+    states("0000000");
+    setSaveFileCommitForTesting([](QSaveFile& f) {
+        f.cancelWriting();
+        return false;
+    });
+    w->saveConfig(path);
+    setSaveFileCommitForTesting({});
+    QCOMPARE(readFile(path), before);
+    QVERIFY(takeDialogsSeen().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)

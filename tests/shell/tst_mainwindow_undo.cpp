@@ -12,6 +12,7 @@
 #include "qrenderwidget.h"
 #include "savefile.h"
 #include "testsupport.h"
+#include "undostep.h"
 #include "windowfixture.h"
 
 #include <QtTest>
@@ -68,25 +69,10 @@ private:
     {
         return QString("%1 %2,%3 %4").arg(text("sndPos")).arg(value("sndGrp")).arg(value("sndNum")).arg(text("sndInfo"));
     }
-    // Does `edit`, then checks that it was one step named `undoText`, that
-    // the page changed, that Undo shows the page as before and Redo as after.
     void oneStep(QUndoStack* stack, const QString& undoText, const std::function<QString()>& page,
                  const std::function<void()>& edit)
     {
-        QCoreApplication::processEvents(); // the window laid out as a person sees it
-        const int steps = stack->count();
-        const QString before = page();
-        edit();
-        QVERIFY2(stack->count() == steps + 1, qPrintable(undoText + QString(": %1 steps").arg(stack->count() - steps)));
-        QCOMPARE(action("actionUndo")->text(), undoText);
-        QVERIFY(action("actionUndo")->isEnabled());
-        const QString after = page();
-        QVERIFY2(after != before, qPrintable(undoText));
-        action("actionUndo")->trigger();
-        QVERIFY2(page() == before, qPrintable(undoText + ":\n" + page() + "\n" + before));
-        QCOMPARE(action("actionRedo")->text(), QString(undoText).replace("Undo", "Redo"));
-        action("actionRedo")->trigger();
-        QVERIFY2(page() == after, qPrintable(undoText + " again:\n" + page() + "\n" + after));
+        checkOneStep(w, stack, undoText, page, edit);
     }
     void run(const char* name, const QString& file) { answerFileDialog(file); action(name)->trigger(); }
     void run(const char* name, QMessageBox::StandardButton b) { answerMessageBox(b); action(name)->trigger(); }

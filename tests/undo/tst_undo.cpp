@@ -77,7 +77,7 @@ private slots:
     void randomSpriteEditsUndoAndRedo_data();
     void randomSpriteEditsUndoAndRedo();
     void randomSoundEditsUndoAndRedo();
-    void randomBoxEditsUndoAndRedo();
+    void randomBoxEditsUndoAndRedo(); // and the structure and fields of actions
     void burstsMerge();
     void savedStateFollowsTheHistory();
     void failedCommitKeepsOldFileAndMark();
@@ -234,6 +234,38 @@ void TestUndo::randomSoundEditsUndoAndRedo()
     QCOMPARE(describe(s), end);
 }
 
+// An edit of an animation set's structure or of a frame's fields, a time in
+// four; null otherwise.
+QEditCommand* structureEdit(QAnimations& a, int action, int frame, QRandomGenerator& rng)
+{
+    switch (rng.bounded(16)) {
+    case 0: return animationcommands::newAction(&a, int(rng.bounded(a.actionCount() + 1)));
+    case 1: return a.actionCount() > 1 ? new RemoveAction(&a, action) : nullptr;
+    case 2: return animationcommands::newFrame(&a, action, int(rng.bounded(a.frameCount(action) + 1)));
+    case 3: return a.frameCount(action) > 1 ? new RemoveFrame(&a, action, frame) : nullptr;
+    default: break;
+    }
+    if (rng.bounded(3) != 0)
+        return nullptr;
+    AirFrame f = *a.frame(action, frame);
+    const auto field = ChangeFrame::Field(rng.bounded(10));
+    switch (field) {
+    case ChangeFrame::Group: f.group = int(rng.bounded(5)); break;
+    case ChangeFrame::Number: f.number = int(rng.bounded(5)); break;
+    case ChangeFrame::X: f.x = int(rng.bounded(-9, 9)); break;
+    case ChangeFrame::Y: f.y = int(rng.bounded(-9, 9)); break;
+    case ChangeFrame::Time: f.time = int(rng.bounded(-1, 9)); break;
+    case ChangeFrame::Flip: f.flip = quint8(rng.bounded(4)); break;
+    case ChangeFrame::Transparency: f.transparency = quint8(rng.bounded(3)); break;
+    case ChangeFrame::SrcAlpha: f.srcAlpha = quint16(rng.bounded(257)); break;
+    case ChangeFrame::DstAlpha: f.dstAlpha = quint16(rng.bounded(257)); break;
+    default: f.loopStart = !f.loopStart; break;
+    }
+    if (rng.bounded(4) == 0)
+        return animationcommands::changeActionInfo(&a, action, QString("name %1").arg(rng.bounded(3)), int(rng.bounded(3)));
+    return animationcommands::changeFrame(&a, action, frame, f, field);
+}
+
 void TestUndo::randomBoxEditsUndoAndRedo()
 {
     QRandomGenerator rng(11);
@@ -251,6 +283,11 @@ void TestUndo::randomBoxEditsUndoAndRedo()
         const int action = int(rng.bounded(2)), frame = int(rng.bounded(a.frameCount(action)));
         FrameBoxes b = a.frameBoxes(action, frame);
         QList<ClsnRect>& list = rng.bounded(2) ? b.clsn1 : b.clsn2;
+        // Now and then the structure or a field instead of the boxes.
+        if (QEditCommand* c = structureEdit(a, action, frame, rng)) {
+            stack->push(c);
+            continue;
+        }
         switch (rng.bounded(5)) {
         case 0: list.append(box()); break;
         case 1: if (!list.isEmpty()) list.removeAt(int(rng.bounded(list.size()))); break;
@@ -276,6 +313,11 @@ void TestUndo::randomBoxEditsUndoAndRedo()
     while (stack->canRedo())
         stack->redo();
     QCOMPARE(a.toBytes(), end);
+    // What the edits left saves and loads as the same set.
+    QTemporaryDir dir;
+    QAnimations back(nullptr);
+    QVERIFY(a.save(dir.filePath("e.air")) && back.load(dir.filePath("e.air")));
+    QCOMPARE(back.toBytes(), end);
 }
 
 void TestUndo::burstsMerge()

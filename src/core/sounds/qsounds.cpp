@@ -2,6 +2,7 @@
 
 #include "binaryio.h"
 #include "maker.h"
+#include "fileread.h"
 #include "qmessages.h"
 #include "savefile.h"
 
@@ -103,18 +104,14 @@ void QSounds::releaseBlob(BlobId id)
 bool QSounds::readSoundFile(const QString& fileName, SoundRecord& record)
 {
     setErrorString(QString());
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setErrorString(file.errorString());
-        return false;
-    }
-    if (file.size() > MaxSoundFile) {
+    if (QFileInfo(fileName).size() > MaxSoundFile) {
         setErrorString(tr("The file is too large for an SND archive."));
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setErrorString(file.errorString());
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
+        setErrorString(error);
         return false;
     }
     record.info = readWavInfo(bytes);
@@ -207,12 +204,15 @@ bool QSounds::load(const QString& fileName)
 {
     stop();
     setErrorString(QString());
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setErrorString(file.errorString());
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
+        setErrorString(error);
         return false;
     }
-    if (!load(&file, QFileInfo(fileName).fileName()))
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    if (!load(&buffer, QFileInfo(fileName).fileName()))
         return false;
     setFileName(fileName);
     return true;

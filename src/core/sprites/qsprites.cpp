@@ -1,6 +1,7 @@
 #include "qsprites.h"
 
 #include "actfile.h"
+#include "fileread.h"
 #include "sffformat.h"
 #include "spritecodecs.h"
 #include "spriteimages.h"
@@ -635,12 +636,13 @@ void QSprites::countDown(uint from, uint max)
 
 bool QSprites::load(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
-        setErrorString(file.errorString());
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
+        setErrorString(error);
         return false;
     }
-    const bool loaded = load(file.readAll(), QFileInfo(fileName).fileName());
+    const bool loaded = load(bytes, QFileInfo(fileName).fileName());
     // A cancelled load leaves nothing that could be saved over the file.
     if (loaded && spriteCount() > 0)
         setFileName(fileName);

@@ -1,6 +1,7 @@
 #include "spriteimages.h"
 
 #include "colourreduction.h"
+#include "fileread.h"
 #include "pcx.h"
 #include "spritecodecs.h"
 
@@ -15,14 +16,15 @@ constexpr int PaletteSize = 768;
 
 QImage readImageFile(const QString& fileName)
 {
+    QByteArray bytes;
+    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, nullptr))
+        return QImage();
+    if (QFileInfo(fileName).suffix() == QLatin1String("pcx"))
+        return readPcx(bytes);
     QImage image;
-    if (QFileInfo(fileName).suffix() == QLatin1String("pcx")) {
-        QFile file(fileName);
-        if (file.open(QIODevice::ReadOnly))
-            image = readPcx(file.readAll());
-    } else {
-        image.load(fileName);
-    }
+    image.loadFromData(bytes, QFileInfo(fileName).suffix().toLatin1().constData());
+    if (image.isNull())
+        image.loadFromData(bytes);
     return image;
 }
 

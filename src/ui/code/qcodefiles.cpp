@@ -306,9 +306,9 @@ void QCodeFiles::updateStatus()
         if (docs.hasByteOrderMark(current))
             name = tr("%1 with BOM").arg(name);
         encodingText->setText(name);
-        // Every mark the checker makes today is an error.
-        const int errors = int(QMugenHighlighter::marks(docs.document(current)).size());
-        const int warnings = 0;
+        int errors = 0, warnings = 0;
+        for (const CodeMark& m : QMugenHighlighter::marks(docs.document(current)))
+            ++(m.severity == Severity::Warning ? warnings : errors);
         const QString e = errors == 0 ? tr("no errors") : errors == 1 ? tr("1 error") : tr("%1 errors").arg(errors);
         const QString w = warnings == 0 ? tr("no warnings") : warnings == 1 ? tr("1 warning") : tr("%1 warnings").arg(warnings);
         problemsText->setText(e + QLatin1String(", ") + w);

@@ -26,7 +26,7 @@ namespace {
 
 QString configPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/config.xml");
+    return ConfigFile::userPath();
 }
 
 // Selectors run from 0 to count - 1. A slider cannot hold an empty range, so
@@ -62,9 +62,7 @@ MainWindow::MainWindow(QWidget* parent)
       airPage(this, &animations, AirTab, [this] { return airTexts(); }),
       interactive(true),
       progressDialog(new QProgressDialog(this)),
-      kindLabel(nullptr),
-      config(QStringLiteral("QNDConfigML")),
-      configUnreadable(false)
+      kindLabel(nullptr)
 {
     // 2. The widgets, menus and actions of the form.
     ui->setupUi(this);

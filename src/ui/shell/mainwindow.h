@@ -3,6 +3,7 @@
 
 #include "animationcommands.h"
 #include "animationplayer.h"
+#include "configfile.h"
 #include "documentpage.h"
 #include "qanimations.h"
 #include "qcodefiles.h"
@@ -63,10 +64,18 @@ public:
     void updateAnimationRange();
     void updateSoundRange();
 
-    // The settings file beside the executable: read once at the end of
-    // construction, written once when the window is destroyed.
+    // The settings: the shipped file beside the executable gives the
+    // defaults; the person's own file at `path` is read over them once at the
+    // end of construction, and written once when the window is destroyed.
     void loadConfig(const QString& path);
     void saveConfig(const QString& path);
+    ConfigFile& settingsFile() { return settings; }
+
+signals:
+    // The settings were read: parts of the window that keep their own read them now.
+    void settingsRead();
+    // The settings are about to be written: parts that keep their own store them now.
+    void settingsWriting();
 
 public slots:
     // Archives report long loads and saves here: pos 0 opens the progress
@@ -322,20 +331,15 @@ private:
     QProgressDialog* progressDialog;
     QLabel* kindLabel;
 
-    // Settings document and the elements it had, kept so that saving updates
-    // them in place; a handle stays null when its element is missing.
-    QDomDocument config;
-    QDomElement cfgBackground;
-    QDomElement cfgUtilities;
-    QDomElement cfgAttackClsn;
-    QDomElement cfgCollisionClsn;
-    QDomElement cfgDefaultClsn;
-    QDomElement cfgSwitchImagePalette;
-    QDomElement cfgShowTransparency;
-    QDomElement cfgShowImageActivePalette;
-    // A settings file that exists but is not XML is left alone at exit rather
-    // than replaced by an empty document.
-    bool configUnreadable;
+    // The settings, read at start and written at exit.
+    ConfigFile settings;
+    struct Toggle
+    {
+        QString element;
+        QString attribute;
+        QObject* widget; // an action or a check box: its "checked"
+    };
+    QList<Toggle> toggles() const;
 };
 
 #endif

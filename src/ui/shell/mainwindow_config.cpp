@@ -1,13 +1,12 @@
-// The settings file beside the executable (config.xml).
-//
-// The file is never made up from nothing: the shipped file decides which
-// settings can be stored. Reading applies what it finds and keeps the
-// document; writing updates the attributes that already exist and writes the
-// whole document back, so unknown elements, attributes and comments survive.
+// The settings: the shipped config.xml beside the executable gives the
+// defaults, the person's own file (in the per-user configuration folder) what
+// they chose; it is written at exit with every setting (see ConfigFile).
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
 #include "qrenderwidget.h"
+
+#include <QCoreApplication>
 
 #include <QColorDialog>
 #include <QFile>
@@ -35,110 +34,58 @@ QString colorText(const QColor& c)
     return QStringLiteral("%1,%2,%3").arg(c.red()).arg(c.green()).arg(c.blue());
 }
 
-bool isTrue(const QDomElement& e, const QString& attribute)
-{
-    return e.attribute(attribute, QStringLiteral("true")) == QLatin1String("true");
-}
-
-// Only attributes the file already has are updated.
-void storeAttribute(QDomElement& e, const QString& attribute, const QString& value)
-{
-    if (!e.isNull() && e.hasAttribute(attribute))
-        e.setAttribute(attribute, value);
-}
-
-void storeBool(QDomElement& e, const QString& attribute, bool value)
-{
-    storeAttribute(e, attribute, value ? QStringLiteral("true") : QStringLiteral("false"));
-}
-
 const QColor presetTop(192, 192, 192);
 const QColor presetBottom(160, 160, 164);
 
+// The settings shipped beside the executable: the defaults.
+QString shippedConfigPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/config.xml");
+}
+
 } // namespace
+
+// The check boxes and actions kept in the settings: element, attribute, widget.
+QList<MainWindow::Toggle> MainWindow::toggles() const
+{
+    const QString visible = QStringLiteral("visible"), checked = QStringLiteral("checked");
+    return {
+        {QStringLiteral("utilities"), visible, ui->actionUtilities},
+        {QStringLiteral("attack_clsn"), visible, ui->actionAttack_CLSN},
+        {QStringLiteral("collision_clsn"), visible, ui->actionColision_CLSN},
+        {QStringLiteral("default_clsn"), visible, ui->actionDefault_CLSN},
+        {QStringLiteral("switch_image_palette"), checked, ui->sprImgPal},
+        {QStringLiteral("show_transparency_color"), checked, ui->sprCorTrans},
+        {QStringLiteral("show_image_active_palette"), checked, ui->actPalImg},
+        {QStringLiteral("search"), QStringLiteral("match_case"), ui->findCase},
+        {QStringLiteral("search"), QStringLiteral("whole_words"), ui->findWholeWords},
+    };
+}
 
 void MainWindow::loadConfig(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    QDomDocument parsed;
-    if (!parsed.setContent(&file)) {
-        configUnreadable = true;
-        return;
+    settings.load(shippedConfigPath(), path);
+    QColor top = presetTop, bottom = presetBottom;
+    const QString start = settings.value(QStringLiteral("background"), QStringLiteral("start"));
+    const QString end = settings.value(QStringLiteral("background"), QStringLiteral("end"));
+    if (!start.isNull() || !end.isNull()) {
+        parseColor(start.isNull() ? QStringLiteral("200,200,200") : start, &top);
+        parseColor(end.isNull() ? QStringLiteral("128,128,128") : end, &bottom);
+        setViewBackground(top, bottom);
     }
-    configUnreadable = false;
-    config = parsed;
-    for (QDomElement* handle : {&cfgBackground, &cfgUtilities, &cfgAttackClsn, &cfgCollisionClsn,
-                                &cfgDefaultClsn, &cfgSwitchImagePalette, &cfgShowTransparency,
-                                &cfgShowImageActivePalette})
-        *handle = QDomElement();
-
-    const QDomElement root = config.documentElement();
-    if (root.tagName() != QLatin1String("config"))
-        return;
-
-    const QString visible = QStringLiteral("visible");
-    const QString checked = QStringLiteral("checked");
-    for (QDomNode n = root.firstChild(); !n.isNull(); n = n.nextSibling()) {
-        const QDomElement e = n.toElement();
-        if (e.isNull())
-            continue;
-        const QString tag = e.tagName();
-        if (tag == QLatin1String("background")) {
-            QColor top = presetTop;
-            QColor bottom = presetBottom;
-            parseColor(e.attribute(QStringLiteral("start"), QStringLiteral("200,200,200")), &top);
-            parseColor(e.attribute(QStringLiteral("end"), QStringLiteral("128,128,128")), &bottom);
-            setViewBackground(top, bottom);
-            cfgBackground = e;
-        } else if (tag == QLatin1String("utilities")) {
-            ui->actionUtilities->setChecked(isTrue(e, visible));
-            cfgUtilities = e;
-        } else if (tag == QLatin1String("attack_clsn")) {
-            ui->actionAttack_CLSN->setChecked(isTrue(e, visible));
-            cfgAttackClsn = e;
-        } else if (tag == QLatin1String("collision_clsn")) {
-            ui->actionColision_CLSN->setChecked(isTrue(e, visible));
-            cfgCollisionClsn = e;
-        } else if (tag == QLatin1String("default_clsn")) {
-            ui->actionDefault_CLSN->setChecked(isTrue(e, visible));
-            cfgDefaultClsn = e;
-        } else if (tag == QLatin1String("switch_image_palette")) {
-            ui->sprImgPal->setChecked(isTrue(e, checked));
-            cfgSwitchImagePalette = e;
-        } else if (tag == QLatin1String("show_transparency_color")) {
-            ui->sprCorTrans->setChecked(isTrue(e, checked));
-            cfgShowTransparency = e;
-        } else if (tag == QLatin1String("show_image_active_palette")) {
-            ui->actPalImg->setChecked(isTrue(e, checked));
-            cfgShowImageActivePalette = e;
-        }
-    }
+    // Through the ordinary setters, so that what a toggle does happens now.
+    for (const Toggle& t : toggles())
+        t.widget->setProperty("checked", settings.boolValue(t.element, t.attribute, t.widget->property("checked").toBool()));
+    emit settingsRead();
 }
 
 void MainWindow::saveConfig(const QString& path)
 {
-    if (configUnreadable)
-        return;
-    const QString visible = QStringLiteral("visible");
-    const QString checked = QStringLiteral("checked");
-    storeBool(cfgUtilities, visible, ui->actionUtilities->isChecked());
-    storeBool(cfgAttackClsn, visible, ui->actionAttack_CLSN->isChecked());
-    storeBool(cfgCollisionClsn, visible, ui->actionColision_CLSN->isChecked());
-    storeBool(cfgDefaultClsn, visible, ui->actionDefault_CLSN->isChecked());
-    storeBool(cfgSwitchImagePalette, checked, ui->sprImgPal->isChecked());
-    storeBool(cfgShowTransparency, checked, ui->sprCorTrans->isChecked());
-    storeBool(cfgShowImageActivePalette, checked, ui->actPalImg->isChecked());
-
-    // The old file stays whole until the new one is complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    QTextStream out(&file);
-    config.save(out, 4);
-    out.flush();
-    file.commit();
+    for (const Toggle& t : toggles())
+        settings.setBool(t.element, t.attribute, t.widget->property("checked").toBool());
+    emit settingsWriting();
+    // A failed write leaves the old file whole and says nothing at exit.
+    settings.save(path);
 }
 
 void MainWindow::on_actionBackground_color_triggered()
@@ -150,8 +97,8 @@ void MainWindow::on_actionBackground_color_triggered()
     if (!bottom.isValid())
         return;
     setViewBackground(top, bottom);
-    storeAttribute(cfgBackground, QStringLiteral("start"), colorText(top));
-    storeAttribute(cfgBackground, QStringLiteral("end"), colorText(bottom));
+    settings.setValue(QStringLiteral("background"), QStringLiteral("start"), colorText(top));
+    settings.setValue(QStringLiteral("background"), QStringLiteral("end"), colorText(bottom));
 }
 
 void MainWindow::setViewBackground(const QColor& top, const QColor& bottom)
