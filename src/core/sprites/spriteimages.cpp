@@ -37,11 +37,22 @@ bool writeImageFile(const QImage& image, const QString& fileName)
     return image.save(fileName);
 }
 
-SpriteImage spriteImageOf(const QImage& image)
+SpriteImage spriteImageOf(const QImage& image, bool keepTrueColour)
 {
     SpriteImage s;
     if (image.isNull() || image.width() > 0xFFFF || image.height() > 0xFFFF)
         return s;
+    // Palette images and grey ones have 256 colours at most: they stay indexed.
+    const bool grey = image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
+    if (keepTrueColour && image.depth() > 8 && !grey) {
+        const QImage colour =
+            image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+        s.rows = rowsOfImage(colour);
+        s.width = quint16(colour.width());
+        s.height = quint16(colour.height());
+        s.format = colour.format();
+        return s;
+    }
     const QImage indexed = toIndexed8(image);
     s.rows = rowsOfImage(indexed);
     s.width = quint16(indexed.width());

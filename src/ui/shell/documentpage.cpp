@@ -80,7 +80,7 @@ bool DocumentPage::save()
         return false;
     const QString name = document->fileName();
     if (!name.isEmpty() && QFileInfo::exists(name))
-        return saveTo(name);
+        return (!beforeSave || beforeSave(name, -1)) && saveTo(name);
     return saveAs();
 }
 
@@ -91,10 +91,22 @@ bool DocumentPage::saveAs(bool* cancelled)
     if (refuseEmpty())
         return false;
     const Texts t = texts();
-    const QString file = QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.filter);
-    if (file.isEmpty() && cancelled)
-        *cancelled = true;
-    return !file.isEmpty() && saveTo(file);
+    QString file;
+    int filter = -1;
+    if (t.saveFilters.isEmpty()) {
+        file = QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.filter);
+    } else {
+        QString chosen = t.saveFilters.value(t.saveFilter);
+        file = QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.saveFilters.join(QStringLiteral(";;")),
+                                            &chosen);
+        filter = int(t.saveFilters.indexOf(chosen));
+    }
+    if (file.isEmpty()) {
+        if (cancelled)
+            *cancelled = true;
+        return false;
+    }
+    return (!beforeSave || beforeSave(file, filter)) && saveTo(file);
 }
 
 bool DocumentPage::saveTo(const QString& fileName)

@@ -465,6 +465,7 @@ void MainWindow::connectDocuments()
     });
     for (auto signal : {&QSprites::palettesInserted, &QSprites::palettesRemoved})
         connect(&sprites, signal, this, &MainWindow::palettesChanged);
+    sffPage.setBeforeSave([this](const QString& file, int filter) { return prepareSpriteSave(file, filter); });
     connect(&sprites, &QFileDocument::documentReset, this, [this] {
         updatePaletteRange();
         updateSpriteRange();

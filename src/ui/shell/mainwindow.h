@@ -314,6 +314,11 @@ private:
     void palettesChanged();
     void warnFile(const QString& title, const QString& text, const QString& fileName);
     DocumentPage::Texts sffTexts() const;
+    // Versions of the archive (mainwindow_sffversion.cpp): before a save, what
+    // the version written cannot hold is asked about and changed as one step;
+    // the controls that do not apply to a true-colour sprite say so.
+    bool prepareSpriteSave(const QString& fileName, int filter);
+    void showSpriteColours(int index);
 
     Ui::MainWindow* ui;
 
