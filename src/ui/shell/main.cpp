@@ -7,9 +7,12 @@
 
 int main(int argc, char** argv)
 {
-    // The command line is not read. Files kept beside the executable are found
-    // through QCoreApplication::applicationDirPath() where they are read.
+    // Files kept beside the executable are found through
+    // QCoreApplication::applicationDirPath() where they are read; the person's
+    // own settings live in the per-user configuration folder named after the
+    // program.
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Morvane"));
 
     QSplashScreen splash(QPixmap(QStringLiteral(":/imgs/Imgs/Splash.jpg")));
     splash.show();
@@ -27,5 +30,11 @@ int main(int argc, char** argv)
     MainWindow window;
     window.show();
     splash.finish(&window);
+
+    // Files named on the command line (a terminal, a file manager's "Open
+    // with") open each in its page by its extension; a DEF opens its whole set.
+    const QStringList files = app.arguments().mid(1);
+    for (const QString& file : files)
+        window.openPath(file);
     return app.exec();
 }
