@@ -22,6 +22,7 @@ private slots:
     void sectionsAndRoles();
     void lastOfARoleCounts();
     void communityDefs();
+    void toolPrintsWhatADefNames();
 
 private:
     QTemporaryDir tmp;
@@ -180,6 +181,28 @@ void TestCharacterDef::communityDefs()
     qInfo("%d DEF files, %d references: %d found, %d missing", defs, references, found, missed);
     QVERIFY(defs > 60);
     QVERIFY(found > 400);
+}
+
+void TestCharacterDef::toolPrintsWhatADefNames()
+{
+    const QString def = writeFile(root + QStringLiteral("/chars/kfm/tool.def"),
+                                  "[Files]\r\nsprite = kfm.sff\r\npal1 = act\\kfm1.act\r\n");
+    QByteArray out, err;
+    QCOMPARE(runTool({QStringLiteral("def"), def}, &out, &err), 0);
+    const QList<QByteArray> lines = out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].endsWith("sprite = kfm.sff -> " + QFileInfo(root + "/chars/kfm/Kfm.SFF").absoluteFilePath().toUtf8()
+                               + " (letter case)"),
+             lines[0]);
+    QVERIFY2(lines[1].contains(":3: pal1 = act\\kfm1.act -> "), lines[1]);
+
+    // One missing file, or a DEF that cannot be read: status 1, the rest still printed.
+    writeFile(def, "[Files]\nsound = none.snd\nanim = kfm.air\n");
+    QCOMPARE(runTool({QStringLiteral("def"), def, root + QStringLiteral("/nothing.def")}, &out, &err), 1);
+    QVERIFY(out.contains("sound = none.snd -> not found"));
+    QVERIFY(out.contains("anim = kfm.air -> "));
+    QVERIFY(err.contains("nothing.def"));
+    QCOMPARE(runTool({QStringLiteral("def")}, &out, &err), 2);
 }
 
 QTEST_GUILESS_MAIN(TestCharacterDef)
