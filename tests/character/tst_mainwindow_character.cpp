@@ -230,6 +230,16 @@ void TestMainWindowCharacter::saveWritesOnlyWhatWasEdited()
     cursor.insertText(QStringLiteral("; edited\n"));
     QVERIFY(code->documents()->isModified(1));
 
+    // What the window holds before the save, to be found again after it.
+    QList<SpriteInfo> spritesBefore;
+    QList<QImage> imagesBefore;
+    for (int i = 0; i < sprites.spriteCount(); i += 37) {
+        spritesBefore << sprites.spriteInfo(i);
+        imagesBefore << sprites.spriteImage(i);
+    }
+    const QByteArray animationsBefore = animations.toBytes();
+    const QString cmdBefore = code->text(1);
+
     action("actionSalvar")->trigger();
     QVERIFY2(!anythingModified(), qPrintable(issues().join('\n')));
     QCOMPARE(readFile(folder + "/kfm.def"), before["kfm.def"]);
@@ -254,6 +264,16 @@ void TestMainWindowCharacter::saveWritesOnlyWhatWasEdited()
     QVERIFY(air.load(folder + "/kfm.air"));
     QCOMPARE(air.frame(0, 0)->time, time + 1);
     QCOMPARE(air.actionCount(), animations.actionCount());
+
+    // Opened again through the DEF: every document as it was in the window.
+    QVERIFY(w->openPath(def));
+    for (int i = 0, k = 0; i < w->spriteArchive().spriteCount(); i += 37, ++k) {
+        QCOMPARE(w->spriteArchive().spriteInfo(i), spritesBefore[k]);
+        QCOMPARE(w->spriteArchive().spriteImage(i), imagesBefore[k]);
+    }
+    QCOMPARE(w->animationSet().toBytes(), animationsBefore);
+    QCOMPARE(w->findChild<QCodeFiles*>()->text(1), cmdBefore);
+    QVERIFY(!anythingModified());
     QCOMPARE(takeDialogsSeen().size(), 0);
 }
 
