@@ -68,6 +68,7 @@ private slots:
     void corpusFiles();
     void communityFilesKeepEverything();
     void badInputAndDefaultBlocks();
+    void codePageSpellingKept();
 };
 
 void TestQAnimations::parse_data()
@@ -256,6 +257,34 @@ void TestQAnimations::badInputAndDefaultBlocks()
     }
     // The frame it stood before went: it now stands before the next one.
     QCOMPARE(set.frame(0, 3)->group, -1);
+}
+
+// Shift-JIS as Windows writes it spells some characters two ways (0xEEFB and
+// 0xFA56 are both a full-width apostrophe): the lines a save writes with the
+// text they had keep the bytes the file had, so a save and a second save agree.
+void TestQAnimations::codePageSpellingKept()
+{
+    const QByteArray file = "; \x82\xa0 \xee\xfb name\r\n[Begin Action 0]\r\n0,0, 0,0, 5 ; \xee\xfb\r\n"
+                            "; \xee\xfb \x82\xa0\r\n0,1, 0,0, 5\r\n";
+    QMessages messages;
+    QAnimations set(&messages);
+    set.parse(file, QStringLiteral("sjis.air"));
+    QCOMPARE(set.encodingName(), QStringLiteral("Shift-JIS"));
+    const QByteArray first = set.toBytes();
+    QCOMPARE(first.count("\xee\xfb"), 1); // the action's name
+    QVERIFY(!first.contains("\xfa\x56"));
+    QAnimations again(&messages);
+    again.parse(first, QStringLiteral("again.air"));
+    QCOMPARE(again.toBytes(), first);
+
+    // An edit elsewhere leaves the spelling of the untouched lines alone.
+    AirFrame changed = *set.frame(0, 1);
+    changed.time = 7;
+    set.setFrame(0, 1, changed);
+    const QByteArray edited = set.toBytes();
+    QCOMPARE(edited.count("\xee\xfb"), 1);
+    QVERIFY(!edited.contains("\xfa\x56"));
+    QVERIFY(edited.contains("0,1, 0,0, 7"));
 }
 
 QTEST_MAIN(TestQAnimations)

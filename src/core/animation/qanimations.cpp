@@ -707,6 +707,7 @@ void QAnimations::parse(const QByteArray& bytes, const QString& name)
     // page the author's machine had), and written back the same way.
     const CodeText code = readCodeText(bytes);
     format = code.format;
+    fileBytes = bytes;
     const QString& text = code.text;
     AirReader reader(messages, name);
     const int before = int(actions.size());
@@ -733,6 +734,7 @@ bool QAnimations::save(const QString& filePath)
         return false;
     }
     setFileName(QFileInfo(filePath).absoluteFilePath());
+    fileBytes = bytes;
     markSaved();
     return true;
 }
@@ -752,6 +754,7 @@ void QAnimations::clear()
     setFileName(QString());
     // A new file is UTF-8 without a mark, with the system's line ends.
     format = CodeFileFormat();
+    fileBytes.clear();
 #ifdef Q_OS_WIN
     format.lineEnd = "\r\n";
 #endif
@@ -779,7 +782,7 @@ QString QAnimations::text() const
 bool QAnimations::fitsEncoding() const
 {
     QByteArray out;
-    return writeCodeText(text(), format, QByteArray(), &out);
+    return writeCodeText(text(), format, fileBytes, &out);
 }
 
 QString QAnimations::encodingName() const
@@ -791,7 +794,7 @@ QByteArray QAnimations::toBytes() const
 {
     const QString t = text();
     QByteArray out;
-    if (writeCodeText(t, format, QByteArray(), &out))
+    if (writeCodeText(t, format, fileBytes, &out))
         return out;
     CodeFileFormat utf8 = format;
     utf8.encoding = CodeEncoding::Utf8;

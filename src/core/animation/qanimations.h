@@ -188,6 +188,10 @@ private:
     // How the file's text was written (encoding, mark, line ends), so that
     // saving writes it the same way.
     CodeFileFormat format;
+    // The bytes last read or written: a line written with the same text as
+    // one of them is written with its bytes, so that characters a code page
+    // spells two ways keep the spelling the file had.
+    QByteArray fileBytes;
 };
 
 #endif
