@@ -22,8 +22,16 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray* out, QString* 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
-    // Read no more than the limit, should the file have grown meanwhile.
-    *out = file.read(limit + 1);
+    // The size the file has; should it have grown meanwhile, the rest in
+    // pieces, never beyond the limit. (Asking for the limit at once would
+    // reserve that much memory on every read.)
+    *out = file.read(info.size());
+    while (file.error() == QFileDevice::NoError && out->size() <= limit && !file.atEnd()) {
+        const QByteArray more = file.read(qMin<qint64>(1 << 20, limit + 1 - out->size()));
+        if (more.isEmpty())
+            break;
+        out->append(more);
+    }
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
     if (out->size() > limit)
