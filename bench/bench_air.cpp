@@ -105,7 +105,7 @@ void largeAction(QSprites& sprites, QAnimations& animations)
 
 static void BM_GifOf60Frames(benchmark::State& state)
 {
-    QSprites sprites(nullptr, BlobsInMemory, false, -1);
+    QSprites sprites(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     QAnimations animations(nullptr);
     largeAction(sprites, animations);
     qint64 bytes = 0;

@@ -60,7 +60,7 @@ QString bigCharacter()
         return def;
     QDir().mkpath(folder);
     {
-        QSprites s(nullptr, BlobsInMemory, false, -1);
+        QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QList<QImage> images;
         for (int i = 0; i < 40; ++i)
             images << figure(i + 1);

@@ -18,7 +18,7 @@
 static void BM_RenderRepaint(benchmark::State& state)
 {
     QMessages messages;
-    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QSprites sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1);
     QAnimations anims(&messages);
     QImage sprite(200, 200, QImage::Format_Indexed8);
     QList<QRgb> table;
@@ -56,7 +56,7 @@ static void BM_RenderRepaint(benchmark::State& state)
     r.zoomIndex = quint8(state.range(0));
     r.axisScreen = QPoint(640, 700);
     r.setClsnVisibility(true, true, true);
-    r.setSource(0, AnimationMode);
+    r.setSource(0, QRenderMode::AnimationMode);
     r.setFrame(0);
     r.setPalette(-1);
     r.updateGeometry();
@@ -89,7 +89,7 @@ BENCHMARK(BM_RenderRepaint)->Arg(2)->Arg(5)->Arg(9)->MeasureProcessCPUTime()->Un
 static void BM_RenderTrueColour(benchmark::State& state)
 {
     QMessages messages;
-    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QSprites sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1);
     QImage picture(400, 300, QImage::Format_ARGB32);
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
@@ -110,7 +110,7 @@ static void BM_RenderTrueColour(benchmark::State& state)
     r.resized();
     r.zoomIndex = 3; // 2
     r.axisScreen = QPoint(640, 660);
-    r.setSource(0, SpriteMode);
+    r.setSource(0, QRenderMode::SpriteMode);
     r.setPalette(-1);
     r.updateGeometry();
     if (!QRect(0, 0, 1280, 720).contains(r.spriteRect) || r.spriteRect.width() != 800)

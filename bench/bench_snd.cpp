@@ -41,7 +41,7 @@ Fixture& fixture()
 void BM_SndLoad(benchmark::State& state)
 {
     Fixture& f = fixture();
-    QSounds sounds(BlobsInMemory, false, -1);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1);
     for (auto _ : state) {
         if (!sounds.load(f.path) || sounds.count() != 500)
             state.SkipWithError("load failed");
@@ -55,7 +55,7 @@ BENCHMARK(BM_SndLoad)->Unit(benchmark::kMillisecond);
 void BM_SndSave(benchmark::State& state)
 {
     Fixture& f = fixture();
-    QSounds sounds(BlobsInMemory, false, -1);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1);
     sounds.load(f.path);
     const QString out = f.dir.filePath("saved.snd");
     for (auto _ : state) {

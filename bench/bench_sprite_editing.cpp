@@ -35,7 +35,7 @@ constexpr int ArchiveSprites = 2000;
 // before, over a handful of palettes: the shape of a large character.
 QString buildArchive(const QTemporaryDir& dir)
 {
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     QRandomGenerator rng(7);
     QList<QList<QRgb>> tables;
     for (int p = 0; p < 6; ++p) {
@@ -178,7 +178,7 @@ void BM_UndoRedo(benchmark::State& state)
         break;
     case 2: {
         QByteArray colours = sprites.paletteData(0);
-        QRGBPalette(reinterpret_cast<uchar*>(colours.data())).applyEffect(Fire, nullptr);
+        QRGBPalette(reinterpret_cast<uchar*>(colours.data())).applyEffect(PaletteEffect::Fire, nullptr);
         stack->push(spritecommands::changeColours(&sprites, 0, colours, QStringLiteral("Fire")));
         break;
     }

@@ -202,7 +202,7 @@ QString version2Archive(int colours)
     const QString file = benchDir().filePath(QStringLiteral("v2-%1.sff").arg(colours));
     if (QFile::exists(file))
         return file;
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     fillArchive(s, colours);
     s.save(file, true);
     return file;
@@ -268,7 +268,7 @@ QString png201Archive()
         for (quint16 v : {quint16(i / 10), quint16(i % 10), quint16(SpriteSide), quint16(SpriteSide), quint16(60),
                           quint16(110), quint16(0)})
             n.u16(v);
-        n.u8(SpritePng32);
+        n.u8(SpriteDataFormat::SpritePng32);
         n.u8(32);
         n.u32(quint32(data.size()));
         n.u32(quint32(block.size()));
@@ -296,7 +296,7 @@ QString png201Archive()
 
 void loadBench(benchmark::State& state, const QString& file)
 {
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     for (auto _ : state) {
         s.load(file);
         benchmark::DoNotOptimize(s.spriteCount());
@@ -334,7 +334,7 @@ BENCHMARK(BM_LoadArchiveVersion201Png)->Unit(benchmark::kMillisecond);
 // Showing each sprite once after the load: every PNG decoded.
 void BM_ShowEveryPngSprite(benchmark::State& state)
 {
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     for (auto _ : state) {
         state.PauseTiming();
         s.load(png201Archive());
@@ -349,7 +349,7 @@ BENCHMARK(BM_ShowEveryPngSprite)->Unit(benchmark::kMillisecond);
 // Saved untouched: every block written back as it was read.
 void BM_SaveArchiveVersion201Untouched(benchmark::State& state)
 {
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     s.load(png201Archive());
     const QString out = benchDir().filePath(QStringLiteral("saved-201.sff"));
     for (auto _ : state)
@@ -363,7 +363,7 @@ BENCHMARK(BM_SaveArchiveVersion201Untouched)->Unit(benchmark::kMillisecond);
 // with the full search for 32-colour sprites.
 void BM_SaveArchiveLz5(benchmark::State& state)
 {
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     fillArchive(s, 32);
     const QString out = benchDir().filePath(QStringLiteral("saved.sff"));
     for (auto _ : state)

@@ -13,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QMessages messages;
-    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QSprites sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1);
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     if (!sprites.load(bytes, QStringLiteral("fuzz.sff")))
         return 0;
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         file.open(QIODevice::WriteOnly);
         if (!SffFormat::write(sprites, &file, version))
             continue;
-        QSprites again(&messages, BlobsInMemory, false, -1);
+        QSprites again(&messages, BlobStoreMode::BlobsInMemory, false, -1);
         again.load(file.data(), QStringLiteral("again.sff"));
         for (int i = 0; i < again.spriteCount(); ++i)
             (void)again.spritePixels(i);

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     QMessages messages;
-    QSounds sounds(BlobsInMemory, false, -1, &messages);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1, &messages);
     if (!loadBytes(sounds, input))
         return 0;
 
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     out.open(QIODevice::WriteOnly);
     if (!sounds.save(&out))
         abort();
-    QSounds again(BlobsInMemory, false, -1, &messages);
+    QSounds again(BlobStoreMode::BlobsInMemory, false, -1, &messages);
     const int before = messages.rowCount();
     if (!loadBytes(again, out.data()) || messages.rowCount() != before || again.count() != sounds.count())
         abort();

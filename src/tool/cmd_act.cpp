@@ -30,7 +30,7 @@ int effectOf(const QString& word)
     bool isNumber = false;
     const int n = word.toInt(&isNumber);
     if (isNumber)
-        return n >= BlueToRed && n <= Stone ? n : 0;
+        return n >= int(PaletteEffect::BlueToRed) && n <= int(PaletteEffect::Stone) ? n : 0;
     for (int i = 0; i < int(std::size(EffectNames)); ++i)
         if (squeezed(QLatin1String(EffectNames[i])) == squeezed(word))
             return i + 1;
@@ -45,41 +45,41 @@ bool load(const QString& fileName, QByteArray& colours, QTextStream& err)
     return false;
 }
 
-int show(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit show(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     QByteArray colours;
     if (!load(args[0], colours, err))
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     out << "# colours " << QSprites::colourCountOf(colours) << '\n';
     out << "index\tred\tgreen\tblue\n";
     const uchar* c = reinterpret_cast<const uchar*>(colours.constData());
     for (int i = 0; i < 256; ++i)
         out << i << '\t' << c[3 * i] << '\t' << c[3 * i + 1] << '\t' << c[3 * i + 2] << '\n';
-    return ExitOk;
+    return ToolExit::ExitOk;
 }
 
-int effect(const QStringList& args, QTextStream& out, QTextStream& err, const ToolCommand& command)
+ToolExit effect(const QStringList& args, QTextStream& out, QTextStream& err, const ToolCommand& command)
 {
     const int e = effectOf(args[0]);
     if (e == 0)
         return toolUsageError(command, err, QStringLiteral("no such effect: ") + args[0]);
     QByteArray colours;
     if (!load(args[1], colours, err))
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     QRGBPalette palette(reinterpret_cast<uchar*>(colours.data()));
-    palette.applyEffect(e, nullptr);
+    palette.applyEffect(PaletteEffect(e), nullptr);
     // Written the way the palette page saves one: a scratch archive of one palette.
-    QSprites one(nullptr, BlobsInMemory, false, -1);
+    QSprites one(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     one.addPalette(colours, false, 0, -1);
     if (!one.savePaletteAct(0, args[2])) {
         err << "morvane-tool: cannot write " << args[2] << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     out << EffectNames[e - 1] << " applied to " << args[1] << ", written to " << args[2] << '\n';
-    return ExitOk;
+    return ToolExit::ExitOk;
 }
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit run(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand command("act",
                           "act show FILE          list the 256 colours of an ACT palette, entry 0 first\n"
@@ -88,7 +88,7 @@ const ToolCommand command("act",
                           "                       Red to Blue, Lighter, Darker, Monochrome, Fire, Saphire, Stone, or 1-12)\n",
                           run);
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit run(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const QString sub = args.value(0);
     if (sub == QLatin1String("show") && args.size() == 2)

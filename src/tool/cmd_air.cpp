@@ -11,19 +11,19 @@ int printIssues(const QMessages& messages, QTextStream& stream)
     int errors = 0;
     for (int i = 0; i < messages.rowCount(); ++i) {
         stream << messages.text(i) << '\n';
-        errors += messages.type(i) == Error;
+        errors += messages.type(i) == MessageType::Error;
     }
     return errors;
 }
 
-int runAir(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit runAir(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand airCommand("air",
                              "air check FILE        list the problems the AIR parser reports; status 1 on any error\n"
                              "air convert IN OUT    load an AIR file and save it again; status 1 when it had errors",
                              runAir);
 
-int runAir(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit runAir(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.isEmpty())
         return toolUsageError(airCommand, err);
@@ -35,25 +35,25 @@ int runAir(const QStringList& args, QTextStream& out, QTextStream& err)
             return toolUsageError(airCommand, err, "air check takes one file");
         if (!set.load(args.at(1))) {
             err << "morvane-tool: cannot read " << args.at(1) << '\n';
-            return ExitFailed;
+            return ToolExit::ExitFailed;
         }
-        return printIssues(messages, out) > 0 ? ExitFailed : ExitOk;
+        return printIssues(messages, out) > 0 ? ToolExit::ExitFailed : ToolExit::ExitOk;
     }
     if (sub == "convert") {
         if (args.size() != 3)
             return toolUsageError(airCommand, err, "air convert takes an input and an output file");
         if (!set.load(args.at(1))) {
             err << "morvane-tool: cannot read " << args.at(1) << '\n';
-            return ExitFailed;
+            return ToolExit::ExitFailed;
         }
         // What the editor cannot read is kept as it stands; the file is
         // written all the same, and the status says there were errors.
         const int errors = printIssues(messages, err);
         if (!set.save(args.at(2))) {
             err << "morvane-tool: cannot write " << args.at(2) << '\n';
-            return ExitFailed;
+            return ToolExit::ExitFailed;
         }
-        return errors > 0 ? ExitFailed : ExitOk;
+        return errors > 0 ? ToolExit::ExitFailed : ToolExit::ExitOk;
     }
     return toolUsageError(airCommand, err, "unknown air command '" + sub + "'");
 }

@@ -18,8 +18,8 @@
 
 namespace {
 
-int check(const QStringList& args, QTextStream& out, QTextStream& err);
-int encoding(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit check(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit encoding(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand command("code",
                           "code check [--syntax SYNTAX.XML] [--errors-only] FILE|DIR...   print each mark the editor makes as "
@@ -39,7 +39,7 @@ const ToolCommand command("code",
                           });
 
 // The editor's own guess (codeencoding::guess, through readCodeText).
-int encoding(const QStringList& files, QTextStream& out, QTextStream& err)
+ToolExit encoding(const QStringList& files, QTextStream& out, QTextStream& err)
 {
     if (files.isEmpty())
         return toolUsageError(command, err, "no file to read");
@@ -57,7 +57,7 @@ int encoding(const QStringList& files, QTextStream& out, QTextStream& err)
             out << " with BOM";
         out << '\n';
     }
-    return failed ? ExitFailed : ExitOk;
+    return failed ? ToolExit::ExitFailed : ToolExit::ExitOk;
 }
 
 const char* severityWord(Severity s)
@@ -144,7 +144,7 @@ QString perThousand(qint64 count, qint64 lines)
     return QString::number(lines > 0 ? 1000.0 * double(count) / double(lines) : 0.0, 'f', 2);
 }
 
-int check(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit check(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     QString syntaxPath = QCoreApplication::applicationDirPath() + QStringLiteral("/syntax.xml");
     QStringList paths;
@@ -169,7 +169,7 @@ int check(const QStringList& args, QTextStream& out, QTextStream& err)
     SyntaxDefinition syntax;
     if (!syntax.load(syntaxPath)) {
         err << "morvane-tool: cannot read the syntax definition " << syntaxPath << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
 
     const QStringList files = collectFiles(paths);
@@ -216,7 +216,7 @@ int check(const QStringList& args, QTextStream& out, QTextStream& err)
             out << "  " << ranked.at(i).first << ' ' << severityWord(Severity(ranked.at(i).second.second)) << ": "
                 << ranked.at(i).second.first << '\n';
     }
-    return failed || errors > 0 ? ExitFailed : ExitOk;
+    return failed || errors > 0 ? ToolExit::ExitFailed : ToolExit::ExitOk;
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-int runDef(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit runDef(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand defCommand("def",
                              "def FILE...            one line per file a DEF names: key, value, the file found "
@@ -29,7 +29,7 @@ const char* how(DefReference::Found f)
     return "";
 }
 
-int runDef(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit runDef(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.isEmpty())
         return toolUsageError(defCommand, err, "no DEF file");
@@ -52,7 +52,7 @@ int runDef(const QStringList& args, QTextStream& out, QTextStream& err)
             }
         }
     }
-    return missing ? ExitFailed : ExitOk;
+    return missing ? ToolExit::ExitFailed : ToolExit::ExitOk;
 }
 
 } // namespace

@@ -8,14 +8,14 @@
 
 namespace {
 
-int runGif(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit runGif(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand gifCommand("gif",
                              "gif SFF AIR --action N OUT.gif   write [Begin Action N] as an animated GIF, "
                              "as the AIR tab's Save as GIF does",
                              runGif);
 
-int runGif(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit runGif(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     QStringList files;
     bool haveAction = false;
@@ -37,15 +37,15 @@ int runGif(const QStringList& args, QTextStream& out, QTextStream& err)
         return toolUsageError(gifCommand, err, "give SFF AIR --action N OUT.gif");
 
     QMessages messages;
-    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QSprites sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1);
     QAnimations animations(&messages);
     if (!sprites.load(files[0])) {
         err << "morvane-tool: cannot read the sprites of " << files[0] << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     if (!animations.load(files[1])) {
         err << "morvane-tool: cannot read " << files[1] << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     int index = -1;
     for (int k = 0; k < animations.actionCount() && index < 0; ++k)
@@ -53,17 +53,17 @@ int runGif(const QStringList& args, QTextStream& out, QTextStream& err)
             index = k;
     if (index < 0 || animations.frameCount(index) == 0) {
         err << "morvane-tool: no action " << actionNumber << " with frames in " << files[1] << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     QString error;
     if (!saveActionGif(sprites, animations, index, files[2], &error)) {
         err << "morvane-tool: cannot write " << files[2] << ": " << error << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     const GifWriter gif = actionGif(sprites, animations, index);
     out << gif.frames.size() << " of " << animations.frameCount(index) << " frames, " << gif.width << " x "
         << gif.height << ", written to " << files[2] << '\n';
-    return ExitOk;
+    return ToolExit::ExitOk;
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 
 namespace {
 
-int runRender(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit runRender(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand renderCommand(
     "render",
@@ -39,7 +39,7 @@ bool parsePair(const QString& text, const QString& separator, int& a, int& b)
     return true;
 }
 
-int runRender(const QStringList& args, QTextStream&, QTextStream& err)
+ToolExit runRender(const QStringList& args, QTextStream&, QTextStream& err)
 {
     QStringList files;
     int sprite = -1, actionNumber = 0, frame = 0, zoomIndex = 2, palette = -1;
@@ -106,16 +106,16 @@ int runRender(const QStringList& args, QTextStream&, QTextStream& err)
                               haveAction ? "an action needs SFF AIR OUT.png" : "a sprite needs SFF OUT.png");
 
     QMessages messages;
-    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QSprites sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1);
     QAnimations animations(&messages);
     if (!sprites.load(files.at(0))) {
         printIssues(messages, err);
         err << "morvane-tool: cannot read the sprites of " << files.at(0) << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     if (haveAction && !animations.load(files.at(1))) {
         err << "morvane-tool: cannot read " << files.at(1) << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     printIssues(messages, err);
 
@@ -136,22 +136,22 @@ int runRender(const QStringList& args, QTextStream&, QTextStream& err)
                 index = k;
         if (index < 0) {
             err << "morvane-tool: no action " << actionNumber << " in " << files.at(1) << '\n';
-            return ExitFailed;
+            return ToolExit::ExitFailed;
         }
         if (frame >= animations.frameCount(index)) {
             err << "morvane-tool: action " << actionNumber << " has " << animations.frameCount(index)
                 << " frames\n";
-            return ExitFailed;
+            return ToolExit::ExitFailed;
         }
         renderer.setClsnVisibility(boxes, boxes, boxes);
-        renderer.setSource(index, AnimationMode);
+        renderer.setSource(index, QRenderMode::AnimationMode);
         renderer.setFrame(frame);
     } else {
         if (sprite >= sprites.spriteCount()) {
             err << "morvane-tool: " << files.at(0) << " has " << sprites.spriteCount() << " sprites\n";
-            return ExitFailed;
+            return ToolExit::ExitFailed;
         }
-        renderer.setSource(sprite, SpriteMode);
+        renderer.setSource(sprite, QRenderMode::SpriteMode);
     }
     renderer.setPalette(palette);
     renderer.updateGeometry();
@@ -163,9 +163,9 @@ int runRender(const QStringList& args, QTextStream&, QTextStream& err)
     QSaveFile file(outName);
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !commitSaveFile(file)) {
         err << "morvane-tool: cannot write " << outName << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
-    return ExitOk;
+    return ToolExit::ExitOk;
 }
 
 } // namespace

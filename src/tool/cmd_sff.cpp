@@ -20,14 +20,14 @@ QString formatName(const SpriteRecord& s)
     if (!s.hasData)
         return QStringLiteral("linked");
     switch (s.dataFormat) {
-    case SpriteRaw: return QStringLiteral("raw");
-    case SpriteRle8: return QStringLiteral("rle8");
-    case SpriteRle5: return QStringLiteral("rle5");
-    case SpriteLz5: return QStringLiteral("lz5");
-    case SpritePng8: return QStringLiteral("png8");
-    case SpritePng24: return QStringLiteral("png24");
-    case SpritePng32: return QStringLiteral("png32");
-    case SpritePcx: return QStringLiteral("pcx");
+    case SpriteDataFormat::SpriteRaw: return QStringLiteral("raw");
+    case SpriteDataFormat::SpriteRle8: return QStringLiteral("rle8");
+    case SpriteDataFormat::SpriteRle5: return QStringLiteral("rle5");
+    case SpriteDataFormat::SpriteLz5: return QStringLiteral("lz5");
+    case SpriteDataFormat::SpritePng8: return QStringLiteral("png8");
+    case SpriteDataFormat::SpritePng24: return QStringLiteral("png24");
+    case SpriteDataFormat::SpritePng32: return QStringLiteral("png32");
+    case SpriteDataFormat::SpritePcx: return QStringLiteral("pcx");
     default: return QStringLiteral("pixels");
     }
 }
@@ -58,7 +58,7 @@ bool loadReporting(QSprites& sprites, const QMessages& messages, const QString& 
     bool errors = false;
     for (int i = 0; i < messages.rowCount(); ++i) {
         err << messages.text(i) << '\n';
-        errors = errors || messages.type(i) == Error;
+        errors = errors || messages.type(i) == MessageType::Error;
     }
     if (!loaded && messages.rowCount() == 0)
         err << "morvane-tool: cannot read " << fileName << " as a sprite archive\n";
@@ -66,33 +66,33 @@ bool loadReporting(QSprites& sprites, const QMessages& messages, const QString& 
     return loaded;
 }
 
-int info(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit info(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     QMessages messages;
-    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QSprites sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1);
     bool problems = false;
     if (!loadReporting(sprites, messages, args[0], err, &problems))
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     out << table(sprites);
-    return problems ? ExitFailed : ExitOk;
+    return problems ? ToolExit::ExitFailed : ToolExit::ExitOk;
 }
 
-int extract(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit extract(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     QMessages messages;
-    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QSprites sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1);
     bool problems = false;
     if (!loadReporting(sprites, messages, args[0], err, &problems))
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     QDir dir(args[1]);
     if (!dir.mkpath(QStringLiteral("."))) {
         err << "morvane-tool: cannot create " << args[1] << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     QFile tsv(dir.filePath(QStringLiteral("sprites.tsv")));
     if (!tsv.open(QIODevice::WriteOnly | QIODevice::Truncate) || tsv.write(table(sprites).toUtf8()) < 0) {
         err << "morvane-tool: cannot write " << tsv.fileName() << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     tsv.close();
 
@@ -125,20 +125,20 @@ int extract(const QStringList& args, QTextStream& out, QTextStream& err)
         }
     }
     out << written << " sprites and " << sprites.paletteCount() << " palettes written to " << args[1] << '\n';
-    return problems ? ExitFailed : ExitOk;
+    return problems ? ToolExit::ExitFailed : ToolExit::ExitOk;
 }
 
 // convert [--version V] IN OUT: without a version, the one a plain save of
 // the window writes (the version read, or 2.01 for true colour).
-int convert(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit convert(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     QMessages messages;
-    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QSprites sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1);
     bool problems = false;
     const QString in = args[args.size() - 2];
     const QString outFile = args[args.size() - 1];
     if (!loadReporting(sprites, messages, in, err, &problems))
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     SffVersion version = sprites.saveVersion();
     if (args.size() == 4) {
         for (SffVersion v : {SffVersion::V101, SffVersion::V200, SffVersion::V201})
@@ -160,11 +160,11 @@ int convert(const QStringList& args, QTextStream& out, QTextStream& err)
         if (!sprites.errorString().isEmpty())
             err << ": " << sprites.errorString();
         err << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     out << sprites.spriteCount() << " sprites and " << sprites.paletteCount() << " palettes written to " << outFile
         << " as version " << sffVersionText(version) << '\n';
-    return problems ? ExitFailed : ExitOk;
+    return problems ? ToolExit::ExitFailed : ToolExit::ExitOk;
 }
 
 bool isVersion(const QString& text)
@@ -175,7 +175,7 @@ bool isVersion(const QString& text)
     return false;
 }
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit run(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand command("sff",
                           "sff info FILE          list the sprites of an SFF archive, each with the format of its data\n"
@@ -186,7 +186,7 @@ const ToolCommand command("sff",
                           "                       to 256 colours\n",
                           run);
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit run(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const QString sub = args.value(0);
     if (sub == QLatin1String("info") && args.size() == 2)

@@ -8,7 +8,7 @@
 
 namespace {
 
-int runSnd(const QStringList& args, QTextStream& out, QTextStream& err);
+ToolExit runSnd(const QStringList& args, QTextStream& out, QTextStream& err);
 
 const ToolCommand command("snd",
                           "snd list FILE          one row per sound: index group number bytes channels sample_rate bits duration\n"
@@ -29,10 +29,10 @@ bool loadArchive(QSounds& sounds, QMessages& messages, const QString& fileName, 
     return messages.rowCount() == 0;
 }
 
-int list(const QString& fileName, QTextStream& out, QTextStream& err)
+ToolExit list(const QString& fileName, QTextStream& out, QTextStream& err)
 {
     QMessages messages;
-    QSounds sounds(BlobsInMemory, false, -1, &messages);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1, &messages);
     const bool clean = loadArchive(sounds, messages, fileName, err);
     for (int i = 0; i < sounds.count(); ++i) {
         const auto [group, number] = sounds.groupAndNumber(i);
@@ -41,19 +41,19 @@ int list(const QString& fileName, QTextStream& out, QTextStream& err)
             << info.channels << '\t' << info.sampleRate << '\t' << info.bitsPerSample << '\t'
             << durationText(info) << '\n';
     }
-    return clean ? ExitOk : ExitFailed;
+    return clean ? ToolExit::ExitOk : ToolExit::ExitFailed;
 }
 
-int extract(const QString& fileName, const QString& dirName, QTextStream& out, QTextStream& err)
+ToolExit extract(const QString& fileName, const QString& dirName, QTextStream& out, QTextStream& err)
 {
     QMessages messages;
-    QSounds sounds(BlobsInMemory, false, -1, &messages);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1, &messages);
     bool clean = loadArchive(sounds, messages, fileName, err);
     if (sounds.count() == 0)
-        return clean ? ExitOk : ExitFailed;
+        return clean ? ToolExit::ExitOk : ToolExit::ExitFailed;
     if (!QDir().mkpath(dirName)) {
         err << "morvane-tool: cannot create the directory " << dirName << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     const QDir dir(dirName);
     for (int i = 0; i < sounds.count(); ++i) {
@@ -65,27 +65,27 @@ int extract(const QString& fileName, const QString& dirName, QTextStream& out, Q
         }
     }
     out << sounds.count() << " sounds written to " << QDir::toNativeSeparators(dir.path()) << '\n';
-    return clean ? ExitOk : ExitFailed;
+    return clean ? ToolExit::ExitOk : ToolExit::ExitFailed;
 }
 
-int convert(const QString& in, const QString& outName, QTextStream& out, QTextStream& err)
+ToolExit convert(const QString& in, const QString& outName, QTextStream& out, QTextStream& err)
 {
     QMessages messages;
-    QSounds sounds(BlobsInMemory, false, -1, &messages);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1, &messages);
     if (!loadArchive(sounds, messages, in, err)) {
         // A damaged archive would be written short; leave OUT alone.
         err << "morvane-tool: " << outName << " not written\n";
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     if (!sounds.save(outName)) {
         err << "morvane-tool: " << outName << ": " << sounds.errorString() << '\n';
-        return ExitFailed;
+        return ToolExit::ExitFailed;
     }
     out << sounds.count() << " sounds written to " << outName << '\n';
-    return ExitOk;
+    return ToolExit::ExitOk;
 }
 
-int runSnd(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolExit runSnd(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const QString sub = args.value(0);
     if (sub == "list" && args.size() == 2)

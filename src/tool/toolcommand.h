@@ -10,11 +10,14 @@
 // a static ToolCommand object, so adding a format touches only its own file.
 //
 // Exit status: 0 success, 1 problems found or the operation failed, 2 wrong usage.
-enum ToolExit { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+namespace morvane {
+enum class ToolExit { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+} // namespace morvane
+using morvane::ToolExit;
 
 struct ToolCommand
 {
-    using Runner = int (*)(const QStringList& args, QTextStream& out, QTextStream& err);
+    using Runner = ToolExit (*)(const QStringList& args, QTextStream& out, QTextStream& err);
 
     // name: the first word ("sff"); usage: one line per sub-command for --help;
     // run: gets the words after the name.
@@ -28,6 +31,6 @@ struct ToolCommand
 };
 
 // Prints "usage: ..." for a command group to err and returns ExitUsage.
-int toolUsageError(const ToolCommand& command, QTextStream& err, const QString& problem = QString());
+ToolExit toolUsageError(const ToolCommand& command, QTextStream& err, const QString& problem = QString());
 
 #endif

@@ -43,14 +43,14 @@ const QList<const ToolCommand*>& ToolCommand::all()
     return registry();
 }
 
-int toolUsageError(const ToolCommand& command, QTextStream& err, const QString& problem)
+ToolExit toolUsageError(const ToolCommand& command, QTextStream& err, const QString& problem)
 {
     if (!problem.isEmpty())
         err << "morvane-tool: " << problem << '\n';
     err << "usage:\n";
     for (const QString& line : command.usage.split('\n', Qt::SkipEmptyParts))
         err << "  morvane-tool " << line << '\n';
-    return ExitUsage;
+    return ToolExit::ExitUsage;
 }
 
 // stderr carries the tool's own findings, one per line, for scripts to read:
@@ -76,17 +76,17 @@ int main(int argc, char** argv)
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
         printHelp(err);
-        return ExitUsage;
+        return int(ToolExit::ExitUsage);
     }
     const QString name = args.takeFirst();
     if (name == "--help" || name == "-h" || name == "help") {
         printHelp(out);
-        return ExitOk;
+        return int(ToolExit::ExitOk);
     }
     for (const ToolCommand* c : registry()) {
         if (c->name == name)
-            return c->run(args, out, err);
+            return int(c->run(args, out, err));
     }
     err << "morvane-tool: unknown command '" << name << "' (see morvane-tool --help)\n";
-    return ExitUsage;
+    return int(ToolExit::ExitUsage);
 }

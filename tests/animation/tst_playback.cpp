@@ -224,7 +224,7 @@ void TestPlayback::gifOfACommunityAction()
     const ReadGif read = readGif(testsupport::readFile(out));
     QCOMPARE(read.frames.size(), 31);
     QMessages m;
-    QSprites sprites(&m, BlobsInMemory, false, -1);
+    QSprites sprites(&m, BlobStoreMode::BlobsInMemory, false, -1);
     QAnimations animations(&m);
     QVERIFY(sprites.load(sff) && animations.load(air));
     int index = 0;

@@ -47,7 +47,7 @@ QStringList messageLines(const QMessages& m)
 {
     QStringList out;
     for (int i = 0; i < m.rowCount(); ++i)
-        out << QString("%1 %2").arg(m.type(i) == Error ? 'E' : m.type(i) == Warning ? 'W' : 'I').arg(m.text(i));
+        out << QString("%1 %2").arg(m.type(i) == MessageType::Error ? 'E' : m.type(i) == MessageType::Warning ? 'W' : 'I').arg(m.text(i));
     return out;
 }
 
@@ -214,7 +214,7 @@ void TestQAnimations::communityFilesKeepEverything()
         QVERIFY2(set.load(path), qPrintable(path));
         // Stray text is told as warnings; nothing in these files is an error.
         for (int i = 0; i < m.rowCount(); ++i)
-            QVERIFY2(m.type(i) != Error, qPrintable(m.text(i)));
+            QVERIFY2(m.type(i) != MessageType::Error, qPrintable(m.text(i)));
         const QByteArray once = set.toBytes();
         QCOMPARE(countLines(once), countLines(testsupport::readFile(path)));
         QAnimations again(nullptr);

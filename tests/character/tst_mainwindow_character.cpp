@@ -140,9 +140,9 @@ void TestMainWindowCharacter::openCommunityCharacters()
 
     // The same files read on their own, for the counts.
     QMessages quiet;
-    QSprites sprites(&quiet, 0, false, 0);
+    QSprites sprites(&quiet, BlobStoreMode::BlobsInMemory, false, 0);
     QAnimations animations(&quiet);
-    QSounds sounds(0, false, 0, &quiet);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, 0, &quiet);
     const CharacterDef named = readCharacterDef(readCodeText(readFile(path)).text, path);
     QVERIFY(sprites.load(named.last(DefReference::Sprites)->path));
     QVERIFY(animations.load(named.last(DefReference::Animations)->path));
@@ -252,9 +252,9 @@ void TestMainWindowCharacter::saveWritesOnlyWhatWasEdited()
     // Read back: the edits are there, the archive kept its version, and the
     // palettes of the DEF were not written into it.
     QMessages quiet;
-    QSprites again(&quiet, 0, false, 0);
+    QSprites again(&quiet, BlobStoreMode::BlobsInMemory, false, 0);
     QVERIFY(again.load(folder + "/kfm.sff"));
-    QSprites original(&quiet, 0, false, 0);
+    QSprites original(&quiet, BlobStoreMode::BlobsInMemory, false, 0);
     QVERIFY(original.load(kfm + "/kfm.sff"));
     QCOMPARE(again.spriteInfo(0).axisX, first.axisX + 3);
     QCOMPARE(again.spriteCount(), original.spriteCount());
@@ -284,7 +284,7 @@ void TestMainWindowCharacter::savedArchiveKeepsItsPalettes()
     CORPUS_OR_SKIP(zabuza, "community/chars/Zabuza");
     const QString folder = copyFolder(zabuza, QStringLiteral("Zabuza"));
     QMessages quiet;
-    QSprites original(&quiet, 0, false, 0);
+    QSprites original(&quiet, BlobStoreMode::BlobsInMemory, false, 0);
     QVERIFY(original.load(folder + "/Zabuza.sff"));
     const QByteArray act = readFile(folder + "/zabuza2.act");
 
@@ -295,7 +295,7 @@ void TestMainWindowCharacter::savedArchiveKeepsItsPalettes()
     action("actionSalvar")->trigger();
     QVERIFY(!sprites.isModified());
 
-    QSprites again(&quiet, 0, false, 0);
+    QSprites again(&quiet, BlobStoreMode::BlobsInMemory, false, 0);
     QVERIFY(again.load(folder + "/Zabuza.sff"));
     QCOMPARE(again.version(), original.version());
     QCOMPARE(again.paletteCount(), original.paletteCount());

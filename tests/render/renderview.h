@@ -46,7 +46,7 @@ inline QRect corners(int x1, int y1, int x2, int y2) { return QRect(QPoint(x1, y
 struct View
 {
     QMessages messages;
-    QSprites sprites{&messages, BlobsInMemory, false, -1};
+    QSprites sprites{&messages, BlobStoreMode::BlobsInMemory, false, -1};
     QAnimations anims{&messages};
     QSprRender r;
 
@@ -83,7 +83,7 @@ struct View
         anims.clear();
         anims.parse(air, "v.air");
         r.setClsnVisibility(true, true, true);
-        r.setSource(action, AnimationMode);
+        r.setSource(action, QRenderMode::AnimationMode);
         r.setFrame(f);
         r.setPalette(-1);
     }

@@ -57,7 +57,7 @@ void TestMainWindowRender::viewInTheWindow()
     // The SFF page: dragging the sprite moves its axis the other way.
     showTab(MainWindow::ActTab);
     showTab(MainWindow::SffTab);
-    QVERIFY(renderer()->mode == SpriteMode && !renderer()->showClsn1 && !renderer()->showDefaultClsn);
+    QVERIFY(renderer()->mode == QRenderMode::SpriteMode && !renderer()->showClsn1 && !renderer()->showDefaultClsn);
     const QPoint p = renderer()->spriteRect.topLeft() + QPoint(3, 3);
     drag(p, p + QPoint(4, -2));
     QCOMPARE(child<QSpinBox>("sprX")->value(), 6);
@@ -80,7 +80,7 @@ void TestMainWindowRender::viewInTheWindow()
 
     // The AIR page: a click on a box changes nothing, a drag moves it.
     showTab(MainWindow::AirTab);
-    QVERIFY(renderer()->mode == AnimationMode && renderer()->actionNumber == 7);
+    QVERIFY(renderer()->mode == QRenderMode::AnimationMode && renderer()->actionNumber == 7);
     const QPoint b = renderer()->boxes.at(0).screenRect.center();
     QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, b);
     QCOMPARE(tabText(MainWindow::AirTab), QString("AIR"));

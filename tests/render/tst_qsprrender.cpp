@@ -207,7 +207,7 @@ void TestSprRender::viewScript()
         case 'T': v.r.toggleTypeOfSelected(); continue;
         case 'D': v.r.toggleDefaultOfSelected(); continue;
         case 'X': v.r.deleteSelectedBoxes(); continue;
-        case 'S': v.r.setSource(0, SpriteMode); continue;
+        case 'S': v.r.setSource(0, QRenderMode::SpriteMode); continue;
         case 'P': v.r.setColourPick(true); continue;
         case 'W': v.wheel(n); continue;
         case 'R': v.r.viewSize = QSize(301, 151), v.r.resized(); continue;
@@ -260,7 +260,7 @@ void TestSprRender::trueColourSpriteDrawsItsOwnColours()
     View v;
     QVERIFY(v.sprites.load(path));
     QCOMPARE(v.sprites.paletteCount(), 0);
-    v.r.setSource(0, SpriteMode);
+    v.r.setSource(0, QRenderMode::SpriteMode);
     v.r.showAxisMarker = false;
     // Opaque pixels keep their colour, clear ones show the background.
     const QImage sprite = v.sprites.spriteImage(0), img = v.image();

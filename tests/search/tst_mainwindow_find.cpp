@@ -83,7 +83,7 @@ private:
 void TestMainWindowFind::initTestCase()
 {
     QVERIFY(dir.isValid() && windowfixture::installShippedConfig());
-    QSprites sprites(nullptr, BlobsInMemory, false, -1);
+    QSprites sprites(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     for (int i = 0; i < spriteKeys.size(); ++i) {
         sprites.addSprite();
         QVERIFY(sprites.setImage(i, spritetest::indexed(4, 4, i, spritetest::colours(0))));

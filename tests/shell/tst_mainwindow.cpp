@@ -453,10 +453,7 @@ void TestMainWindow::tabsUtilitiesNewAndTranslation()
     // takes the definition for a character again.
     auto* messages = qobject_cast<QMessages*>(child<QListView>("issuesList")->model());
     messages->addError("kfm.air(3): Unexpected token 'x'");
-    QLabel* kind = nullptr; // what the definition describes (the code page's labels have names)
-    for (QLabel* l : w->statusBar()->findChildren<QLabel*>())
-        if (l->objectName().isEmpty())
-            kind = l;
+    QLabel* kind = child<QLabel>("kindLabel"); // what the definition describes
     kind->setText("Stage");
     child<QAction>("actionNovo")->trigger();
     QVERIFY(messages->rowCount() == 0 && kind->text() == "Character" && takeDialogsSeen().isEmpty());

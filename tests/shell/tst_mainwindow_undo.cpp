@@ -92,7 +92,7 @@ private:
 void TestMainWindowUndo::initTestCase()
 {
     QVERIFY(windowfixture::installShippedConfig());
-    QSprites ten(nullptr, BlobsInMemory, false, -1);
+    QSprites ten(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     spritetest::fillTenSprites(ten);
     tenSprites = path("ten.sff");
     QVERIFY(ten.save(tenSprites, true));

@@ -36,7 +36,7 @@ class TestMainWindowSnd : public QObject
     // summary() of the archive the file on disk holds.
     QString saved(const QString& file)
     {
-        QSounds sounds(BlobsInMemory, false, -1);
+        QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1);
         return sounds.load(file) ? summary(sounds) : QString("unreadable");
     }
 

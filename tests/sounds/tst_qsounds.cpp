@@ -78,7 +78,7 @@ private slots:
     {
         QFETCH(int, cancelAt);
         QMessages messages;
-        QSounds sounds(BlobsInMemory, false, -1, &messages);
+        QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1, &messages);
         QStringList reports;
         connect(&sounds, &QSounds::progress, this, [&](uint pos, uint, bool& allow) {
             reports << QString::number(pos);
@@ -93,7 +93,7 @@ private slots:
 
     void editSaveAndPlay()
     {
-        QSounds sounds(BlobsInMemory, false, -1);
+        QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(sounds.load(put(snd({{1, 1, wav(500)}, {1, 2, wav(900)}}))));
         sounds.insertEmpty(1);
         sounds.setGroupAndNumber(1, 65535, 9);

@@ -112,7 +112,7 @@ struct V2Sprite {
     quint16 group = 0, number = 0, width = 0, height = 0;
     qint16 axisX = 0, axisY = 0;
     quint16 link = 0;
-    quint8 format = 0, depth = 8;
+    quint8 format = 0, depth = 8; // as the file has them
     QByteArray data; // empty: a linked sprite
     quint16 palette = 0, flags = 0;
 };

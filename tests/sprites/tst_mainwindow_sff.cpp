@@ -23,7 +23,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(windowfixture::installShippedConfig());
-        ten = std::make_unique<QSprites>(nullptr, BlobsInMemory, false, -1);
+        ten = std::make_unique<QSprites>(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         spritetest::fillTenSprites(*ten);
         tenSprites = path("ten.sff");
         QVERIFY(ten->save(tenSprites, true));
@@ -56,7 +56,7 @@ private slots:
     {
         QFETCH(QString, file);
         CORPUS_OR_SKIP(path, file);
-        QSprites expected(nullptr, BlobsInMemory, false, -1);
+        QSprites expected(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(expected.load(path));
         for (const char* name : {"sprGrp", "sprX", "actGrp", "actNum"}) // nothing open yet
             QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
@@ -165,7 +165,7 @@ private slots:
         action("actionSalvar_2")->trigger();
         QVERIFY(takeDialogsSeen().isEmpty());
         QCOMPARE(tabTitle(0), QString("SFF"));
-        QSprites saved(nullptr, BlobsInMemory, false, -1);
+        QSprites saved(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(saved.load(path("kept.sff")));
         QCOMPARE(saved.spriteInfo(0).group, quint16(99));
 
@@ -264,7 +264,7 @@ private slots:
         // kfm's archive is 2.01; its first sprite is a 32-bit portrait.
         CORPUS_OR_SKIP(kfm, "chars/kfm/kfm.sff");
         QVERIFY(QFile::copy(kfm, path("kfm.sff")));
-        QSprites original(nullptr, BlobsInMemory, false, -1);
+        QSprites original(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(original.load(kfm));
         open(path("kfm.sff"));
         const QString why = "This sprite is true colour: it is drawn with its own colours, so palettes and the remap table do not apply to it.";
@@ -313,7 +313,7 @@ private slots:
         answerFileDialog(path("kfm-201.sff"), filters[2]);
         action("actionSave_As")->trigger();
         QCOMPARE(takeDialogsSeen().size(), 1);
-        back = std::make_unique<QSprites>(nullptr, BlobsInMemory, false, -1);
+        back = std::make_unique<QSprites>(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(back->load(path("kfm-201.sff")));
         QCOMPARE(back->version(), SffVersion::V201);
         spritetest::compareArchives(original, *back);
@@ -389,7 +389,7 @@ private:
     void saveAndReload(const QString& name)
     {
         run("actionSave_As", path(name));
-        back = std::make_unique<QSprites>(nullptr, BlobsInMemory, false, -1);
+        back = std::make_unique<QSprites>(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(back->load(path(name)));
     }
     // Triggers the action with `file` typed into its file dialog, then

@@ -32,24 +32,24 @@ private slots:
         QTest::addColumn<QColor>("before");
         QTest::addColumn<QColor>("after");
         const QColor c(10, 100, 200), white(255, 255, 255), black(0, 0, 0);
-        QTest::newRow("empty item") << int(NoEffect) << c << c;
-        QTest::newRow("Blue to Red") << int(BlueToRed) << c << QColor(200, 100, 10);
-        QTest::newRow("Blue to Green") << int(BlueToGreen) << c << QColor(10, 200, 100);
-        QTest::newRow("Green to Red") << int(GreenToRed) << c << QColor(100, 10, 200);
-        QTest::newRow("Green to Blue") << int(GreenToBlue) << c << QColor(10, 200, 100);
-        QTest::newRow("Red to Green") << int(RedToGreen) << c << QColor(100, 10, 200);
-        QTest::newRow("Red to Blue") << int(RedToBlue) << c << QColor(200, 100, 10);
-        QTest::newRow("Lighter") << int(Lighter) << c << QColor(42, 132, 232);
-        QTest::newRow("Lighter stops at white") << int(Lighter) << QColor(230, 240, 250) << white;
-        QTest::newRow("Darker stops at black") << int(Darker) << QColor(31, 32, 200) << QColor(0, 0, 168);
-        QTest::newRow("Monochrome, truncated") << int(Monochrome) << c << QColor(103, 103, 103);
-        QTest::newRow("Fire") << int(Fire) << c << QColor(203, 51, 0);
-        QTest::newRow("Fire on white") << int(Fire) << white << QColor(255, 127, 0);
-        QTest::newRow("Fire on black") << int(Fire) << black << QColor(100, 0, 0);
-        QTest::newRow("Saphire on white") << int(Saphire) << white << QColor(123, 0, 187);
-        QTest::newRow("Saphire on black") << int(Saphire) << black << QColor(60, 0, 60);
-        QTest::newRow("Stone on grey 127") << int(Stone) << QColor(127, 127, 127) << QColor(177, 177, 177);
-        QTest::newRow("Stone on grey 128") << int(Stone) << QColor(128, 128, 128) << QColor(78, 78, 78);
+        QTest::newRow("empty item") << int(PaletteEffect::NoEffect) << c << c;
+        QTest::newRow("Blue to Red") << int(PaletteEffect::BlueToRed) << c << QColor(200, 100, 10);
+        QTest::newRow("Blue to Green") << int(PaletteEffect::BlueToGreen) << c << QColor(10, 200, 100);
+        QTest::newRow("Green to Red") << int(PaletteEffect::GreenToRed) << c << QColor(100, 10, 200);
+        QTest::newRow("Green to Blue") << int(PaletteEffect::GreenToBlue) << c << QColor(10, 200, 100);
+        QTest::newRow("Red to Green") << int(PaletteEffect::RedToGreen) << c << QColor(100, 10, 200);
+        QTest::newRow("Red to Blue") << int(PaletteEffect::RedToBlue) << c << QColor(200, 100, 10);
+        QTest::newRow("Lighter") << int(PaletteEffect::Lighter) << c << QColor(42, 132, 232);
+        QTest::newRow("Lighter stops at white") << int(PaletteEffect::Lighter) << QColor(230, 240, 250) << white;
+        QTest::newRow("Darker stops at black") << int(PaletteEffect::Darker) << QColor(31, 32, 200) << QColor(0, 0, 168);
+        QTest::newRow("Monochrome, truncated") << int(PaletteEffect::Monochrome) << c << QColor(103, 103, 103);
+        QTest::newRow("Fire") << int(PaletteEffect::Fire) << c << QColor(203, 51, 0);
+        QTest::newRow("Fire on white") << int(PaletteEffect::Fire) << white << QColor(255, 127, 0);
+        QTest::newRow("Fire on black") << int(PaletteEffect::Fire) << black << QColor(100, 0, 0);
+        QTest::newRow("Saphire on white") << int(PaletteEffect::Saphire) << white << QColor(123, 0, 187);
+        QTest::newRow("Saphire on black") << int(PaletteEffect::Saphire) << black << QColor(60, 0, 60);
+        QTest::newRow("Stone on grey 127") << int(PaletteEffect::Stone) << QColor(127, 127, 127) << QColor(177, 177, 177);
+        QTest::newRow("Stone on grey 128") << int(PaletteEffect::Stone) << QColor(128, 128, 128) << QColor(78, 78, 78);
         QTest::newRow("number 13 does nothing") << 13 << c << c;
     }
 
@@ -68,7 +68,7 @@ private slots:
         connect(&p, &QRGBPalette::changed, this, [&] { events << "changed"; });
         bool mask[256] = {};
         mask[7] = true;
-        p.applyEffect(effect, mask);
+        p.applyEffect(PaletteEffect(effect), mask);
         QCOMPARE(p.colour(7), after);
         QCOMPARE(p.colour(8), before); // not selected
         QCOMPARE(events, (QStringList{before.name(), "changed"}));
@@ -126,7 +126,7 @@ private slots:
         // The file holds the entries last first: entry 0 is its last three bytes.
         QCOMPARE(colours.left(3), bytes.mid(765, 3));
         QCOMPARE(colours.mid(765, 3), bytes.left(3));
-        QSprites sprites(nullptr, BlobsInMemory, false, -1);
+        QSprites sprites(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(!sprites.savePaletteAct(0, dir.filePath("none.act"))); // no such palette
         sprites.addPalette(colours, false, 0, -1);
         QVERIFY(!sprites.savePaletteAct(0, dir.filePath("missing/dir/p.act")));
@@ -159,7 +159,7 @@ private slots:
         QFETCH(QList<QList<int>>, rows);
         QFETCH(int, palette);
         QFETCH(int, result);
-        QSprites sprites(nullptr, BlobsInMemory, false, -1);
+        QSprites sprites(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         const int names[][2] = {{1, 1}, {1, 2}, {3, 4}, {-1, 7}};
         for (int i = 0; i < 4; ++i)
             sprites.addPalette(QByteArray(768, char(i)), false, qint16(names[i][0]), names[i][1]);
@@ -195,7 +195,7 @@ private slots:
             for (int x = 0; x < 256; ++x)
                 gradient.setPixel(x, y, qRgb(x, y, (x + y) / 2));
         QVERIFY(gradient.save(dir.filePath("gradient.png")));
-        QSprites sprites(nullptr, BlobsInMemory, false, -1);
+        QSprites sprites(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         sprites.addSprite();
         QVERIFY(sprites.loadImage(0, dir.filePath("gradient.png")));
         out = sprites.spriteImage(0);

@@ -23,11 +23,11 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("compress");
         QTest::addColumn<QString>("folder"); // of the temporary file
-        QTest::newRow("memory") << int(BlobsInMemory) << false << QString();
-        QTest::newRow("memory, compressed") << int(BlobsInMemory) << true << QString();
-        QTest::newRow("file") << int(BlobsInTemporaryFile) << false << QString();
-        QTest::newRow("file, compressed") << int(BlobsInTemporaryFile) << true << QString();
-        QTest::newRow("file where none can be made: memory") << int(BlobsInTemporaryFile) << false << "/nonexistent-dir/for/sure";
+        QTest::newRow("memory") << int(BlobStoreMode::BlobsInMemory) << false << QString();
+        QTest::newRow("memory, compressed") << int(BlobStoreMode::BlobsInMemory) << true << QString();
+        QTest::newRow("file") << int(BlobStoreMode::BlobsInTemporaryFile) << false << QString();
+        QTest::newRow("file, compressed") << int(BlobStoreMode::BlobsInTemporaryFile) << true << QString();
+        QTest::newRow("file where none can be made: memory") << int(BlobStoreMode::BlobsInTemporaryFile) << false << "/nonexistent-dir/for/sure";
     }
 
     void editsKeepEveryOtherBlob()
@@ -36,7 +36,7 @@ private slots:
         QFETCH(bool, compress);
         QFETCH(QString, folder);
         QTemporaryDir dir;
-        auto s = std::make_unique<QBlobStore>(mode, (folder.isEmpty() ? dir.path() : folder) + "/blobs", compress, -1);
+        auto s = std::make_unique<QBlobStore>(BlobStoreMode(mode), (folder.isEmpty() ? dir.path() : folder) + "/blobs", compress, -1);
         QList<BlobId> ids;
         QMap<BlobId, QByteArray> live;
         // Every live blob reads back, and a temporary file is exactly as long as the stored blobs together.
@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(out, QByteArray("untouched"));
         if (compress) // the length first, big-endian, as qCompress writes it
             QCOMPARE(s->storedBytes(ids[1]), qCompress(pattern(9000, 7), -1));
-        if (compress && mode == BlobsInTemporaryFile) {
+        if (compress && mode == int(BlobStoreMode::BlobsInTemporaryFile)) {
             // A stream zlib cannot inflate reads back as nothing, still with
             // success: the owners treat an empty result as a damaged blob.
             QFile f(s->fileName());

@@ -82,7 +82,7 @@ private slots:
     {
         // The engine's own font stores raw pixels with no length word; each glyph is 1 on 0.
         CORPUS_OR_SKIP(rawPath, "font/f-4x6-raw.sff");
-        QSprites raw(nullptr, BlobsInMemory, false, -1);
+        QSprites raw(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(raw.load(rawPath));
         QCOMPARE(raw.spriteCount(), 94);
         const QList<QPair<char, QByteArray>> glyphs = {{'!', ".#." ".#." ".#." "..." ".#."}, {'0', "###" "#.#" "#.#" "#.#" "###"},
@@ -95,7 +95,7 @@ private slots:
         }
         // The same font stored as LZ5 with links has the same pixels.
         CORPUS_OR_SKIP(lz5Path, "font/f-4x6.sff");
-        QSprites lz5(nullptr, BlobsInMemory, false, -1);
+        QSprites lz5(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(lz5.load(lz5Path));
         int compared = 0;
         for (int i = 0; i < raw.spriteCount(); ++i) {
@@ -194,14 +194,14 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(QString, shown);
         QMessages issues;
-        QSprites s(&issues, BlobsInMemory, false, -1);
+        QSprites s(&issues, BlobStoreMode::BlobsInMemory, false, -1);
         s.addSprite();
         s.addPalette(colours(9), false, 0, 0);
         Progress progress(s);
         QCOMPARE(s.load(file, "bad.sff"), loaded >= 0);
         for (int i = 0; i < messages.size(); ++i)
             QCOMPARE(issues.text(i), messages[i]);
-        QCOMPARE(issues.type(0), messages.value(0).contains("version") ? Information : Error);
+        QCOMPARE(issues.type(0), messages.value(0).contains("version") ? MessageType::Information : MessageType::Error);
         // Saving what was read would lose what was not: the archive counts as unsaved.
         QCOMPARE(s.isModified(), messages.value(0).contains("could not be read"));
         if (loaded < 0) {
@@ -248,7 +248,7 @@ private slots:
         QFETCH(int, at);
         QFETCH(QString, after);
         QFETCH(int, blobs);
-        QSprites s(nullptr, BlobsInMemory, false, -1), original(nullptr, BlobsInMemory, false, -1);
+        QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1), original(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         fill(s, count, links);
         fill(original, count);
         const int stored = s.blobStore().count();
@@ -270,7 +270,7 @@ private slots:
         for (const auto& [palette, count] : QList<QPair<QByteArray, int>>{
                  {QByteArray(PaletteBytes, '\0'), 32}, {colours32(1, '\xff'), 32}, {last, 256}, {colours(2), 256}})
             QCOMPARE(int(QSprites::colourCountOf(palette)), count);
-        QSprites s(nullptr, BlobsInMemory, false, -1);
+        QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         fill(s, 3); // on palette 0
         QCOMPARE(s.paletteInfo(0), (PaletteInfo{0, 1, 256})); // number: the count plus 1
         s.setPaletteData(0, colours32(1));
@@ -340,7 +340,7 @@ private slots:
         QFETCH(bool, touched);
         QFETCH(QStringList, nodes);
         QFETCH(QByteArray, version);
-        QSprites s(nullptr, BlobsInMemory, false, -1), again(nullptr, BlobsInMemory, false, -1);
+        QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1), again(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(s.load(archive, "formats.sff"));
         for (int i = 0; touched && i < s.spriteCount(); ++i)
             if (s.spriteInfo(i).hasData)
@@ -365,7 +365,7 @@ private slots:
         const QList<V2Sprite> v2(4, V2Sprite{0, 0, 4, 4, 0, 0, 0, 2, 8, encodeRle8(image)});
         const QByteArray v2File = sffV2({V2Palette{0, 0, 256, 0, quads(colours(1), 256)}, V2Palette{0, 1, 256, 0, quads(colours(2), 256)}}, v2);
         for (const auto& [file, reports] : QList<QPair<QByteArray, QList<uint>>>{{sffV1(v1), {0, 1, 2, 3, 2, 1}}, {v2File, {0, 1, 2, 3, 3, 2, 1}}}) {
-            QSprites s(nullptr, BlobsInMemory, false, -1);
+            QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
             Progress progress(s, 3);
             QVERIFY(s.load(file, "cancel.sff"));
             QCOMPARE(progress.positions, reports);
@@ -374,7 +374,7 @@ private slots:
             QCOMPARE(s.blobStore().count(), 0);
         }
         // A save cancelled or failed leaves the previous file and the archive's name.
-        QSprites s(nullptr, BlobsInMemory, false, -1);
+        QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         fill(s, 2);
         const QString file = testsupport::writeFile(dir.filePath("keep.sff"), "the previous archive");
         Progress progress(s, 1);

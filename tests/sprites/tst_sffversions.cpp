@@ -77,14 +77,14 @@ QByteArray keptBlock(const QSprites& s, int index)
 {
     const SpriteRecord* r = s.sprite(index);
     QByteArray block;
-    if (r && r->hasData && r->dataFormat != SpriteRows)
+    if (r && r->hasData && r->dataFormat != SpriteDataFormat::SpriteRows)
         s.blobStore().read(r->blobId, block);
     return block;
 }
 
 QSprites* newArchive(QMessages* messages = nullptr)
 {
-    return new QSprites(messages, BlobsInMemory, false, -1);
+    return new QSprites(messages, BlobStoreMode::BlobsInMemory, false, -1);
 }
 
 // Each sprite's subfile of a version 1 file: "d" with data or "l" linked,
@@ -167,14 +167,15 @@ private slots:
             const QList<Node> nodes = nodesOf(bytes);
             QCOMPARE(nodes.size(), s->spriteCount());
             for (int i = 0; i < nodes.size(); ++i) {
-                if (nodes[i].format < SpritePng8 || nodes[i].format > SpritePng32 || nodes[i].block.isEmpty())
+                if (nodes[i].format < int(SpriteDataFormat::SpritePng8) || nodes[i].format > int(SpriteDataFormat::SpritePng32)
+                    || nodes[i].block.isEmpty())
                     continue;
                 const QImage png = QImage::fromData(nodes[i].block.mid(4), "PNG");
                 const QImage sprite = s->spriteImage(i);
                 QVERIFY(!png.isNull());
                 QCOMPARE(sprite.size(), png.size());
-                ++checked[nodes[i].format - SpritePng8];
-                if (nodes[i].format != SpritePng8) {
+                ++checked[nodes[i].format - int(SpriteDataFormat::SpritePng8)];
+                if (nodes[i].format != int(SpriteDataFormat::SpritePng8)) {
                     QCOMPARE(sprite.convertToFormat(QImage::Format_ARGB32), png.convertToFormat(QImage::Format_ARGB32));
                     continue;
                 }
@@ -203,14 +204,14 @@ private slots:
         p24.setPixel(2, 1, qRgb(250, 5, 5));
         const QList<V2Palette> palettes = {{1, 0, 256, 0, quads(a, 256)}, {1, 1, 32, 0, quads(b, 32)}, {1, 2, 32, 1, {}}};
         const QList<V2Sprite> sprites = {
-            {0, 0, 9, 5, 1, 2, 0, SpriteRaw, 8, packedRows(i8), 0},
-            {0, 1, 9, 5, 3, 4, 0, SpriteRle8, 8, encodeRle8(i8), 0, 1},
-            {0, 2, 7, 3, 0, 0, 0, SpriteRle5, 5, rle5Of(i5), 1},
-            {0, 3, 11, 4, 0, 0, 0, SpriteLz5, 5, encodeLz5(lz, true), 2},
-            {0, 4, 6, 6, 0, 0, 0, SpritePng8, 8, pngBlock(p8), 0, 1},
-            {0, 5, 5, 4, 0, 0, 0, SpritePng24, 24, pngBlock(p24), 0},
-            {0, 6, 8, 3, -4, 9, 0, SpritePng32, 32, pngBlock(p32), 0},
-            {0, 7, 0, 0, 5, 5, 6, 1, 32, {}, 0}};
+            {0, 0, 9, 5, 1, 2, 0, quint8(SpriteDataFormat::SpriteRaw), 8, packedRows(i8), 0},
+            {0, 1, 9, 5, 3, 4, 0, quint8(SpriteDataFormat::SpriteRle8), 8, encodeRle8(i8), 0, 1},
+            {0, 2, 7, 3, 0, 0, 0, quint8(SpriteDataFormat::SpriteRle5), 5, rle5Of(i5), 1},
+            {0, 3, 11, 4, 0, 0, 0, quint8(SpriteDataFormat::SpriteLz5), 5, encodeLz5(lz, true), 2},
+            {0, 4, 6, 6, 0, 0, 0, quint8(SpriteDataFormat::SpritePng8), 8, pngBlock(p8), 0, 1},
+            {0, 5, 5, 4, 0, 0, 0, quint8(SpriteDataFormat::SpritePng24), 24, pngBlock(p24), 0},
+            {0, 6, 8, 3, -4, 9, 0, quint8(SpriteDataFormat::SpritePng32), 32, pngBlock(p32), 0},
+            {0, 7, 0, 0, 5, 5, 6, quint8(SpriteDataFormat::SpriteLinked), 32, {}, 0}};
         QMessages messages;
         std::unique_ptr<QSprites> s(newArchive(&messages));
         QVERIFY(s->load(sffV201(palettes, sprites), "every.sff"));
@@ -295,8 +296,8 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QSize, size);
         const QImage image = trueColour(4, 4, 2);
-        const V2Sprite fine{0, 0, 4, 4, 0, 0, 0, SpritePng32, 32, pngBlock(image)};
-        QList<V2Sprite> list{fine, V2Sprite{0, 1, quint16(width), quint16(height), 0, 0, 0, SpritePng32, 32, block}, fine};
+        const V2Sprite fine{0, 0, 4, 4, 0, 0, 0, quint8(SpriteDataFormat::SpritePng32), 32, pngBlock(image)};
+        QList<V2Sprite> list{fine, V2Sprite{0, 1, quint16(width), quint16(height), 0, 0, 0, quint8(SpriteDataFormat::SpritePng32), 32, block}, fine};
         QMessages messages;
         std::unique_ptr<QSprites> s(newArchive(&messages));
         QVERIFY(s->load(sffV201({}, list), "bad.sff"));

@@ -209,7 +209,7 @@ private slots:
         QTest::addColumn<int>("width");
         // Real sprites first (up to 3 000 pixels of each, colours cut to 5 bits), then data made to reach the edges of the search.
         CORPUS_OR_SKIP(fightfx, "data/fightfx.sff");
-        QSprites real(nullptr, BlobsInMemory, false, -1);
+        QSprites real(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(real.load(fightfx));
         for (int i = 0; i < real.spriteCount(); i += 9) {
             const QImage image = real.spriteImage(i);

@@ -39,7 +39,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, header);
         CORPUS_OR_SKIP(path, file);
-        QSprites original(nullptr, BlobsInMemory, false, -1);
+        QSprites original(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(original.load(path));
         // info: the header line, the column names, one row per sprite; nothing to report.
         QByteArray out, err;
@@ -87,7 +87,7 @@ private slots:
         const QString converted = dir.filePath(tag + "-converted.sff");
         QCOMPARE(runTool({"sff", "convert", path, converted}, &out, &err), 0);
         QVERIFY(out.endsWith("as version " + sffVersionText(original.saveVersion()).toUtf8() + "\n"));
-        QSprites again(nullptr, BlobsInMemory, false, -1);
+        QSprites again(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(again.load(converted));
         QCOMPARE(again.version(), original.saveVersion());
         spritetest::compareArchives(original, again);
@@ -99,7 +99,7 @@ private slots:
         // sprite keeps its indices and the colours it is drawn with; the three
         // true-colour portraits are reduced (transparent stays transparent).
         CORPUS_OR_SKIP(kfm, "chars/kfm/kfm.sff");
-        QSprites original(nullptr, BlobsInMemory, false, -1);
+        QSprites original(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
         QVERIFY(original.load(kfm));
         QString from = kfm;
         for (const QString& version : {"2.00", "1.01", "2.01"}) {
@@ -111,7 +111,7 @@ private slots:
                      : version == "1.01" ? QString("morvane-tool: the palettes are written as version 1.01 keeps them: in the sprites' images")
                                          : QString());
             QVERIFY(out.endsWith("as version " + version.toUtf8() + "\n"));
-            QSprites again(nullptr, BlobsInMemory, false, -1);
+            QSprites again(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
             QVERIFY(again.load(to));
             QCOMPARE(sffVersionText(again.version()), version);
             QCOMPARE(again.spriteCount(), original.spriteCount());

@@ -94,7 +94,7 @@ void TestUndo::randomSpriteEditsUndoAndRedo()
 {
     QFETCH(quint32, seed);
     QRandomGenerator rng(seed);
-    QSprites s(nullptr, BlobsInMemory, seed % 2 == 0, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, seed % 2 == 0, -1);
     // A start with links, two palettes and a dangling palette number.
     for (int i = 0; i < 4; ++i) {
         s.addSprite();
@@ -143,7 +143,7 @@ void TestUndo::randomSpriteEditsUndoAndRedo()
             for (bool& m : mask)
                 m = rng.bounded(3) == 0;
             QRGBPalette edit(reinterpret_cast<uchar*>(colours.data()));
-            edit.applyEffect(1 + int(rng.bounded(12)), mask);
+            edit.applyEffect(PaletteEffect(1 + int(rng.bounded(12))), mask);
             c = spritecommands::changeColours(&s, k, colours, "effect");
             break;
         }
@@ -194,7 +194,7 @@ void TestUndo::randomSpriteEditsUndoAndRedo()
 void TestUndo::randomSoundEditsUndoAndRedo()
 {
     QRandomGenerator rng(7);
-    QSounds s(BlobsInMemory, false, -1);
+    QSounds s(BlobStoreMode::BlobsInMemory, false, -1);
     QTemporaryDir dir;
     for (int i = 0; i < 3; ++i) {
         s.insertEmpty(i);
@@ -322,7 +322,7 @@ void TestUndo::randomBoxEditsUndoAndRedo()
 
 void TestUndo::burstsMerge()
 {
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     s.addSprite();
     s.addSprite();
     QUndoStack* stack = s.undoStack();
@@ -358,7 +358,7 @@ void TestUndo::burstsMerge()
 void TestUndo::savedStateFollowsTheHistory()
 {
     QTemporaryDir dir;
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     s.addSprite();
     s.setImage(0, spritetest::indexed(4, 4, 1, spritetest::colours(1)));
     QSignalSpy marks(&s, &QFileDocument::modifiedChanged);
@@ -381,7 +381,7 @@ void TestUndo::savedStateFollowsTheHistory()
     stack->push(new ChangeRemap(&remap, ChangeRemap::Add, 0));
     QVERIFY(!s.isModified() && stack->canUndo());
     // A load that stopped early counts as unsaved work until saved.
-    QSounds sounds(BlobsInMemory, false, -1);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1);
     const QString snd = testsupport::writeFile(dir.filePath("cut.snd"),
         sndbuilder::snd({{1, 0, sndbuilder::wav(10)}, {2, 0, sndbuilder::wav(10)}}).chopped(5));
     QVERIFY(sounds.load(snd) && sounds.count() == 1 && sounds.isModified() && !sounds.undoStack()->canUndo());
@@ -394,10 +394,10 @@ void TestUndo::failedCommitKeepsOldFileAndMark()
     // does: every save says so, keeps its document unsaved, and the old file
     // is whole.
     QTemporaryDir dir;
-    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QSprites s(nullptr, BlobStoreMode::BlobsInMemory, false, -1);
     s.addSprite();
     s.setImage(0, spritetest::indexed(4, 4, 1, spritetest::colours(1)));
-    QSounds sounds(BlobsInMemory, false, -1);
+    QSounds sounds(BlobStoreMode::BlobsInMemory, false, -1);
     const QString wav = testsupport::writeFile(dir.filePath("a.wav"), sndbuilder::wav(20));
     sounds.insertEmpty(0);
     QVERIFY(sounds.setSoundFile(0, wav));

@@ -15,11 +15,11 @@ public:
 };
 }
 
-QBlobStore::QBlobStore(int mode, const QString& templateName, bool compress, int level)
-    : storeMode(mode == BlobsInTemporaryFile ? BlobsInTemporaryFile : BlobsInMemory),
+QBlobStore::QBlobStore(BlobStoreMode mode, const QString& templateName, bool compress, int level)
+    : storeMode(mode == BlobStoreMode::BlobsInTemporaryFile ? BlobStoreMode::BlobsInTemporaryFile : BlobStoreMode::BlobsInMemory),
       compress(compress), level(level)
 {
-    if (storeMode == BlobsInTemporaryFile) {
+    if (storeMode == BlobStoreMode::BlobsInTemporaryFile) {
         auto f = std::make_unique<UnbufferedTemporaryFile>(templateName);
         fileUsable = f->openUnbuffered();
         file = std::move(f);
@@ -82,7 +82,7 @@ BlobId QBlobStore::append(const QByteArray& bytes)
 {
     Record r;
     const QByteArray stored = pack(bytes);
-    if (storeMode != BlobsInTemporaryFile || !writeAtEnd(r, stored)) {
+    if (storeMode != BlobStoreMode::BlobsInTemporaryFile || !writeAtEnd(r, stored)) {
         r.data = stored;
         r.storedSize = quint32(stored.size());
     }
@@ -119,7 +119,7 @@ bool QBlobStore::replace(BlobId id, const QByteArray& bytes)
     const QByteArray stored = pack(bytes);
     it->data.clear();
     it->offset = 0;
-    if (storeMode != BlobsInTemporaryFile || !writeAtEnd(*it, stored)) {
+    if (storeMode != BlobStoreMode::BlobsInTemporaryFile || !writeAtEnd(*it, stored)) {
         it->data = stored;
         it->storedSize = quint32(stored.size());
     }

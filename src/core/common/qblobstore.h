@@ -12,10 +12,13 @@
 // "no blob" in the records that keep one.
 using BlobId = quint32;
 
-enum BlobStoreMode : qint32 {
+namespace morvane {
+enum class BlobStoreMode : qint32 {
     BlobsInMemory = 0,
     BlobsInTemporaryFile = 1,
 };
+} // namespace morvane
+using morvane::BlobStoreMode;
 
 // Keeps the bulk bytes of a document (sprite pixels, wave data) apart from its
 // small records, optionally zlib-compressed, either in memory or in one
@@ -29,7 +32,7 @@ enum BlobStoreMode : qint32 {
 class QBlobStore
 {
 public:
-    QBlobStore(int mode, const QString& templateName, bool compress, int level);
+    QBlobStore(BlobStoreMode mode, const QString& templateName, bool compress, int level);
     ~QBlobStore();
     QBlobStore(const QBlobStore&) = delete;
     QBlobStore& operator=(const QBlobStore&) = delete;
@@ -43,7 +46,7 @@ public:
     bool remove(BlobId id);
     void clear();
 
-    int mode() const { return storeMode; }
+    BlobStoreMode mode() const { return storeMode; }
     bool isCompressed() const { return compress; }
     int count() const { return int(records.size()); }
     bool contains(BlobId id) const { return records.contains(id); }
@@ -71,7 +74,7 @@ private:
     // Cuts the record's bytes out of the file, moving the tail down.
     void cutFromFile(const Record& r);
 
-    int storeMode;
+    BlobStoreMode storeMode;
     QHash<BlobId, Record> records;
     std::unique_ptr<QTemporaryFile> file;
     bool fileUsable = false;

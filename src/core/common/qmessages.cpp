@@ -21,9 +21,9 @@ QVariant QMessages::data(const QModelIndex& index, int role) const
         return m.text;
     case Qt::DecorationRole:
         switch (m.type) {
-        case Warning:
+        case MessageType::Warning:
             return QIcon(QStringLiteral(":/msgs/Nuvola/warn.png"));
-        case Information:
+        case MessageType::Information:
             return QIcon(QStringLiteral(":/msgs/Nuvola/info.png"));
         default:
             return QIcon(QStringLiteral(":/msgs/Nuvola/error.png"));
@@ -41,9 +41,9 @@ void QMessages::add(MessageType type, const QString& text)
     endInsertRows();
 }
 
-void QMessages::addError(const QString& text) { add(Error, text); }
-void QMessages::addWarning(const QString& text) { add(Warning, text); }
-void QMessages::addInfo(const QString& text) { add(Information, text); }
+void QMessages::addError(const QString& text) { add(MessageType::Error, text); }
+void QMessages::addWarning(const QString& text) { add(MessageType::Warning, text); }
+void QMessages::addInfo(const QString& text) { add(MessageType::Information, text); }
 
 void QMessages::clear()
 {
@@ -56,7 +56,7 @@ void QMessages::clear()
 
 MessageType QMessages::type(int row) const
 {
-    return row >= 0 && row < messages.size() ? messages.at(row).type : Error;
+    return row >= 0 && row < messages.size() ? messages.at(row).type : MessageType::Error;
 }
 
 QString QMessages::text(int row) const

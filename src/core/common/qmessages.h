@@ -8,7 +8,10 @@
 // The issues list: problems the loaders find while reading a character's files.
 // Each row is a finished text line ("kfm.air(12): Unexpected token 'x'") and a
 // severity shown as an icon.
-enum MessageType : quint8 { Error = 0, Warning = 1, Information = 2 };
+namespace morvane {
+enum class MessageType : quint8 { Error = 0, Warning = 1, Information = 2 };
+} // namespace morvane
+using morvane::MessageType;
 
 class QMessages : public QAbstractListModel
 {

@@ -209,7 +209,7 @@ void QSprRender::setAnimations(const QAnimations* a)
 void QSprRender::spriteChanged(int index)
 {
     // The sprite shown, or the one whose image it shows through its links.
-    const int shown = mode == SpriteMode ? currentIndex : frameSpriteIndex;
+    const int shown = mode == QRenderMode::SpriteMode ? currentIndex : frameSpriteIndex;
     if (index == shown || (sprites && sprites->linkTarget(shown) == index))
         spritesChanged();
 }
@@ -222,7 +222,7 @@ void QSprRender::paletteChanged(int index)
 
 void QSprRender::spritesChanged()
 {
-    if (mode == AnimationMode) {
+    if (mode == QRenderMode::AnimationMode) {
         reloadFrame();
         return;
     }
@@ -242,7 +242,7 @@ void QSprRender::spritesChanged()
 
 void QSprRender::animationChanged(int action)
 {
-    if (mode == AnimationMode && action == currentIndex)
+    if (mode == QRenderMode::AnimationMode && action == currentIndex)
         reloadFrame();
 }
 
@@ -297,8 +297,8 @@ void QSprRender::setSource(int index, QRenderMode newMode)
 {
     spritePixels = QByteArray();
     mode = newMode;
-    showOffsetMarker = newMode == AnimationMode;
-    if (newMode == AnimationMode && animations && index >= 0 && index < animations->actionCount()) {
+    showOffsetMarker = newMode == QRenderMode::AnimationMode;
+    if (newMode == QRenderMode::AnimationMode && animations && index >= 0 && index < animations->actionCount()) {
         currentIndex = index;
         const AirActionInfo info = animations->actionInfo(index);
         actionName = info.name;
@@ -311,7 +311,7 @@ void QSprRender::setSource(int index, QRenderMode newMode)
         lastHitBox = -1;
         return;
     }
-    if (newMode == SpriteMode && sprites && index >= 0 && index < sprites->spriteCount()) {
+    if (newMode == QRenderMode::SpriteMode && sprites && index >= 0 && index < sprites->spriteCount()) {
         currentIndex = index;
         spriteInfo = sprites->spriteInfo(index);
         spriteSize = sprites->spriteSize(index);
@@ -344,7 +344,7 @@ void QSprRender::reset()
 
 void QSprRender::setFrame(int f)
 {
-    if (mode != AnimationMode || !animations || f < 0 || f >= animations->frameCount(currentIndex))
+    if (mode != QRenderMode::AnimationMode || !animations || f < 0 || f >= animations->frameCount(currentIndex))
         return;
     frameIndex = f;
     frame = animations->frame(currentIndex, f);
@@ -452,7 +452,7 @@ void QSprRender::loadBoxes()
     selectionActive = false;
     lastHitBox = -1;
     clsnCount[0] = clsnCount[1] = 0;
-    if (mode != AnimationMode || !frame)
+    if (mode != QRenderMode::AnimationMode || !frame)
         return;
     for (int type = 0; type < 2; ++type) {
         // The engine applies the last default block of a type that stands at
@@ -639,7 +639,7 @@ void QSprRender::updateGeometry()
 
     int x1 = spriteRect.left();
     int y1 = spriteRect.top();
-    if (mode == SpriteMode) {
+    if (mode == QRenderMode::SpriteMode) {
         x1 = truncScreen(axisScreen.x() - z * spriteInfo.axisX);
         y1 = truncScreen(axisScreen.y() - z * spriteInfo.axisY);
     } else if (frameSpriteIndex >= 0) {
@@ -662,7 +662,7 @@ void QSprRender::updateGeometry()
     const int oy1 = truncScreen(axisScreen.y() - half + z * frameCopy.y - (oh >> 1));
     offsetMarkerRect = fromCorners(ox1, oy1, ox1 + ow - 1, oy1 + oh - 1);
 
-    if (mode == AnimationMode && frame)
+    if (mode == QRenderMode::AnimationMode && frame)
         for (ClsnBox& b : boxes)
             b.screenRect = screenRectOf(b.rect);
     if (selectionActive)
@@ -718,11 +718,11 @@ void QSprRender::wheelEvent(QWheelEvent* e)
 
 int QSprRender::hitTest(const QPoint& p)
 {
-    if (showOffsetMarker && mode == AnimationMode && offsetMarkerRect.contains(p))
+    if (showOffsetMarker && mode == QRenderMode::AnimationMode && offsetMarkerRect.contains(p))
         return 2;
     if (showAxisMarker && axisMarkerRect.contains(p))
         return 0;
-    if (mode == AnimationMode && frame && !boxes.isEmpty()) {
+    if (mode == QRenderMode::AnimationMode && frame && !boxes.isEmpty()) {
         if (selectionActive)
             for (int i = 0; i < 8; ++i)
                 if (QRect(handles[i] - QPoint(4, 4), QSize(8, 8)).contains(p))
@@ -739,7 +739,7 @@ int QSprRender::hitTest(const QPoint& p)
             }
         }
     }
-    if (mode != SpriteMode || drawPixels.isEmpty())
+    if (mode != QRenderMode::SpriteMode || drawPixels.isEmpty())
         return 0;
     return spriteRect.contains(p) ? 1 : 0;
 }
@@ -763,7 +763,7 @@ void QSprRender::mousePressEvent(QMouseEvent* e)
             emit clsnModeExit();
             return;
         }
-        if (mode != AnimationMode || !frame) {
+        if (mode != QRenderMode::AnimationMode || !frame) {
             dragCode = -1;
             return;
         }
@@ -855,12 +855,12 @@ void QSprRender::mouseMoveEvent(QMouseEvent* e)
                 updateGeometry();
                 break;
             case 1:
-                if (mode == SpriteMode && sprites && currentIndex < sprites->spriteCount()) {
+                if (mode == QRenderMode::SpriteMode && sprites && currentIndex < sprites->spriteCount()) {
                     spriteRect.translate(dx, dy);
                     offsetMarkerRect.translate(dx, dy);
                     spriteInfo.axisX = clampAxis(spriteInfo.axisX - sdx);
                     spriteInfo.axisY = clampAxis(spriteInfo.axisY - sdy);
-                    emit axisChanged(SpriteMode, QPoint(spriteInfo.axisX, spriteInfo.axisY));
+                    emit axisChanged(QRenderMode::SpriteMode, QPoint(spriteInfo.axisX, spriteInfo.axisY));
                 }
                 break;
             case 2:
@@ -869,7 +869,7 @@ void QSprRender::mouseMoveEvent(QMouseEvent* e)
                     offsetMarkerRect.translate(dx, dy);
                     frameCopy.x = clampInt(qint64(frameCopy.x) + sdx);
                     frameCopy.y = clampInt(qint64(frameCopy.y) + sdy);
-                    emit axisChanged(AnimationMode, QPoint(frameCopy.x, frameCopy.y));
+                    emit axisChanged(QRenderMode::AnimationMode, QPoint(frameCopy.x, frameCopy.y));
                 }
                 break;
             case 3:
@@ -931,7 +931,7 @@ void QSprRender::mouseReleaseEvent(QMouseEvent*)
 {
     pressed = false;
     // A drag of the axis or the offset is one edit, asked for when it ends.
-    if (dragCode == 1 && mode == SpriteMode && QPoint(spriteInfo.axisX, spriteInfo.axisY) != dragStart)
+    if (dragCode == 1 && mode == QRenderMode::SpriteMode && QPoint(spriteInfo.axisX, spriteInfo.axisY) != dragStart)
         emit spriteAxisMoved(currentIndex, QPoint(spriteInfo.axisX, spriteInfo.axisY));
     if (dragCode == 2 && frame && QPoint(frameCopy.x, frameCopy.y) != dragStart)
         emit frameOffsetMoved(currentIndex, frameIndex, QPoint(frameCopy.x, frameCopy.y));
@@ -1011,7 +1011,7 @@ void QSprRender::render(QImage& image, const QRect& area)
     drawSprite(image, area);
     QPainter p(&image);
     p.setClipRect(area);
-    if (mode == AnimationMode && frame) {
+    if (mode == QRenderMode::AnimationMode && frame) {
         drawBoxes(p, area);
         if (selectionActive && (!createMode || !pressed)) {
             p.setPen(QPen(Qt::gray, 1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
@@ -1059,7 +1059,7 @@ void QSprRender::drawSprite(QImage& image, const QRect& area)
         return;
     BlitParams params;
     int index = -1;
-    if (mode == SpriteMode) {
+    if (mode == QRenderMode::SpriteMode) {
         index = currentIndex;
     } else {
         index = frameSpriteIndex;
@@ -1067,7 +1067,7 @@ void QSprRender::drawSprite(QImage& image, const QRect& area)
         params.srcAlpha = frameCopy.srcAlpha;
         params.dstAlpha = frameCopy.dstAlpha;
     }
-    const int flip = mode == SpriteMode ? 0 : frameCopy.flip;
+    const int flip = mode == QRenderMode::SpriteMode ? 0 : frameCopy.flip;
     if (index < 0 || index >= sprites->spriteCount())
         return;
     const int w = spriteSize.width;

@@ -12,7 +12,10 @@
 #include <QRect>
 #include <QString>
 
-enum QRenderMode { SpriteMode = 0, AnimationMode = 1 };
+namespace morvane {
+enum class QRenderMode { SpriteMode = 0, AnimationMode = 1 };
+} // namespace morvane
+using morvane::QRenderMode;
 
 // One collision box as the view shows it.
 struct ClsnBox
@@ -85,7 +88,7 @@ public:
     const QSprites* sprites = nullptr;
     const QAnimations* animations = nullptr;
     QReMapModel remap;
-    QRenderMode mode = SpriteMode;
+    QRenderMode mode = QRenderMode::SpriteMode;
     int currentIndex = 0;
     QString actionName;
     int actionNumber = 0;

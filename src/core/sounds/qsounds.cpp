@@ -28,7 +28,7 @@ const QByteArray Comment = QByteArray("Created in Quendar Morvane 9\n") + MakerW
 constexpr qint64 MaxSoundFile = 0xFFFFFFFFll - HeaderSize - SubheaderSize;
 } // namespace
 
-QSounds::QSounds(int mode, bool compress, int level, QMessages* messages)
+QSounds::QSounds(BlobStoreMode mode, bool compress, int level, QMessages* messages)
     : store(mode, QStringLiteral("mugensnd"), compress, level), messages(messages)
 {
 }

@@ -41,7 +41,7 @@ class QSounds : public QFileDocument
 public:
     // The blob store settings are passed through to the store. Problems met
     // while loading are added to `messages` when one is given.
-    QSounds(int mode, bool compress, int level, QMessages* messages = nullptr);
+    QSounds(BlobStoreMode mode, bool compress, int level, QMessages* messages = nullptr);
     ~QSounds() override;
 
     int count() const { return int(sounds.size()); }

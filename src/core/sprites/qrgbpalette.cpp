@@ -76,10 +76,10 @@ void QRGBPalette::reverseSelected(const bool* mask)
     emit changed();
 }
 
-void QRGBPalette::applyEffect(int effect, const bool* mask)
+void QRGBPalette::applyEffect(PaletteEffect effect, const bool* mask)
 {
     emit changing();
-    if (effect > NoEffect && effect <= Stone) {
+    if (effect > PaletteEffect::NoEffect && effect <= PaletteEffect::Stone) {
         for (int i = 0; i < 256; ++i) {
             if (mask && !mask[i])
                 continue;
@@ -90,45 +90,45 @@ void QRGBPalette::applyEffect(int effect, const bool* mask)
             const int s = (r + g + b) / 3;
             int nr = r, ng = g, nb = b;
             switch (effect) {
-            case BlueToRed:
-            case RedToBlue:
+            case PaletteEffect::BlueToRed:
+            case PaletteEffect::RedToBlue:
                 nr = b;
                 nb = r;
                 break;
-            case BlueToGreen:
-            case GreenToBlue:
+            case PaletteEffect::BlueToGreen:
+            case PaletteEffect::GreenToBlue:
                 ng = b;
                 nb = g;
                 break;
-            case GreenToRed:
-            case RedToGreen:
+            case PaletteEffect::GreenToRed:
+            case PaletteEffect::RedToGreen:
                 nr = g;
                 ng = r;
                 break;
-            case Lighter:
+            case PaletteEffect::Lighter:
                 nr = std::min(r + 32, 255);
                 ng = std::min(g + 32, 255);
                 nb = std::min(b + 32, 255);
                 break;
-            case Darker:
+            case PaletteEffect::Darker:
                 nr = std::max(r - 32, 0);
                 ng = std::max(g - 32, 0);
                 nb = std::max(b - 32, 0);
                 break;
-            case Monochrome:
+            case PaletteEffect::Monochrome:
                 nr = ng = nb = s;
                 break;
-            case Fire:
+            case PaletteEffect::Fire:
                 nr = std::min(s + 100, 255);
                 ng = s / 2;
                 nb = 0;
                 break;
-            case Saphire:
+            case PaletteEffect::Saphire:
                 nr = s / 4 + 60;
                 ng = 0;
                 nb = s / 2 + 60;
                 break;
-            case Stone:
+            case PaletteEffect::Stone:
                 nr = ng = nb = s >= 128 ? s - 50 : s + 50;
                 break;
             default:

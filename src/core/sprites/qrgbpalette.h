@@ -6,7 +6,8 @@
 #include <QObject>
 
 // The colour effects of the palette tab, numbered as its effect list.
-enum PaletteEffect {
+namespace morvane {
+enum class PaletteEffect {
     NoEffect = 0,
     BlueToRed,
     BlueToGreen,
@@ -21,6 +22,8 @@ enum PaletteEffect {
     Saphire,
     Stone,
 };
+} // namespace morvane
+using morvane::PaletteEffect;
 
 // Edits a 256-colour palette (768 bytes of red, green, blue, entry 0 first)
 // held in a buffer it does not own. Every edit announces itself with
@@ -50,7 +53,7 @@ public:
     void reverseSelected(const bool* mask);
     // Changes the selected entries by one of the numbered effects; numbers
     // outside the list change nothing.
-    void applyEffect(int effect, const bool* mask);
+    void applyEffect(PaletteEffect effect, const bool* mask);
 
 signals:
     void changing();

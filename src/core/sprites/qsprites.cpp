@@ -44,7 +44,7 @@ QString sffVersionText(SffVersion version)
     }
 }
 
-QSprites::QSprites(QMessages* messages, int mode, bool compress, int level)
+QSprites::QSprites(QMessages* messages, BlobStoreMode mode, bool compress, int level)
     : messages(messages), store(mode, QStringLiteral("mugenspr"), compress, level), decoded(DecodedCacheBytes)
 {
 }
@@ -140,7 +140,7 @@ bool QSprites::readRows(const SpriteRecord& r, QByteArray& rows) const
 {
     if (r.blobId == 0)
         return false;
-    if (r.dataFormat != SpriteRows) {
+    if (r.dataFormat != SpriteDataFormat::SpriteRows) {
         if (const QByteArray* cached = decoded.object(r.blobId)) {
             rows = *cached;
             return true;
@@ -354,7 +354,7 @@ bool QSprites::setImage(int index, const QImage& image)
     r.width = s.width;
     r.height = s.height;
     r.imageFormat = s.format;
-    r.dataFormat = SpriteRows;
+    r.dataFormat = SpriteDataFormat::SpriteRows;
     if (r.blobId == 0) {
         r.linkIndex = 0;
         r.blobId = storeBlob(s.rows);

@@ -32,7 +32,7 @@ struct SpriteRecord
     // What those bytes are: image rows (SpriteRows), or the data block of the
     // file the sprite was read from, kept as it was so that saving writes it
     // back unchanged (a node format code of version 2, SpritePcx for version 1).
-    quint16 dataFormat = SpriteRows;
+    SpriteDataFormat dataFormat = SpriteDataFormat::SpriteRows;
     quint32 fileOffset = 0;  // the next two only while reading or writing a file
     quint32 fileLength = 0;
     bool hasData = false;    // false: linked, shows the image of linkIndex's chain
@@ -130,7 +130,7 @@ class QSprites : public QFileDocument
 {
     Q_OBJECT
 public:
-    QSprites(QMessages* messages, int mode, bool compress, int level);
+    QSprites(QMessages* messages, BlobStoreMode mode, bool compress, int level);
     ~QSprites() override;
 
     // ---------------------------------------------------------- sprites

@@ -71,13 +71,13 @@ int depthOfFormat(QImage::Format format)
 }
 
 // The colour depth a sprite node gives each encoding.
-int depthOfCode(quint16 code)
+int depthOfCode(SpriteDataFormat code)
 {
     switch (code) {
-    case SpriteRle5:
-    case SpriteLz5: return 5;
-    case SpritePng24: return 24;
-    case SpritePng32: return 32;
+    case SpriteDataFormat::SpriteRle5:
+    case SpriteDataFormat::SpriteLz5: return 5;
+    case SpriteDataFormat::SpritePng24: return 24;
+    case SpriteDataFormat::SpritePng32: return 32;
     default: return 8;
     }
 }
@@ -111,23 +111,23 @@ QByteArray SffFormat::decodeBlock(QByteArrayView data, const SpriteRecord& s)
         return rows;
     uchar* out = reinterpret_cast<uchar*>(rows.data());
     switch (s.dataFormat) {
-    case SpriteRaw: decodeRawInto(data, out, s.width, s.height, s.imageFormat); break;
-    case SpriteRle8: decodeRle8Into(data, out, s.width, s.height, s.imageFormat); break;
-    case SpriteRle5:
+    case SpriteDataFormat::SpriteRaw: decodeRawInto(data, out, s.width, s.height, s.imageFormat); break;
+    case SpriteDataFormat::SpriteRle8: decodeRle8Into(data, out, s.width, s.height, s.imageFormat); break;
+    case SpriteDataFormat::SpriteRle5:
         if (s.imageFormat == QImage::Format_Indexed8)
             decodeRle5Into(data, out, s.width, s.height);
         break;
-    case SpriteLz5:
+    case SpriteDataFormat::SpriteLz5:
         if (s.imageFormat == QImage::Format_Indexed8)
             decodeLz5Into(data, out, s.width, s.height);
         break;
-    case SpritePng8:
-    case SpritePng24:
-    case SpritePng32:
+    case SpriteDataFormat::SpritePng8:
+    case SpriteDataFormat::SpritePng24:
+    case SpriteDataFormat::SpritePng32:
         // Damaged data leaves the sprite empty.
         decodePngInto(data, out, s.width, s.height, s.imageFormat);
         break;
-    case SpritePcx:
+    case SpriteDataFormat::SpritePcx:
         // Only the image the load measured: the header decides what readPcx allocates.
         if (pcxImageBytes(data) == size) {
             const QImage image = readPcx(data);
@@ -287,7 +287,7 @@ bool SffFormat::Reader::version1()
             // The PCX image itself is kept, for a save to write it back as it
             // was; its rows, decoded anyway for the palette, are the first
             // ones shown.
-            s.dataFormat = SpritePcx;
+            s.dataFormat = SpriteDataFormat::SpritePcx;
             s.blobId = a.storeBlob(data.toByteArray());
             if (!image.isNull()) {
                 const QByteArray rows = rowsOfImage(image);
@@ -403,7 +403,7 @@ void SffFormat::Reader::readSpriteNodes(quint32 offset, uint count)
         s.axisX = sn.s16();
         s.axisY = sn.s16();
         s.linkIndex = sn.u16();
-        s.dataFormat = sn.u8();
+        s.dataFormat = SpriteDataFormat(sn.u8());
         const int depth = sn.u8();
         s.fileOffset = sn.u32();
         s.fileLength = sn.u32();
@@ -414,11 +414,11 @@ void SffFormat::Reader::readSpriteNodes(quint32 offset, uint count)
         // are indexed, PNG 11 and 12 true colour. Raw and RLE8 data follow
         // the depth (files this program once wrote hold 24- and 32-bit RLE8).
         switch (s.dataFormat) {
-        case SpriteRle5:
-        case SpriteLz5:
-        case SpritePng8: s.imageFormat = QImage::Format_Indexed8; break;
-        case SpritePng24: s.imageFormat = QImage::Format_RGB888; break;
-        case SpritePng32: s.imageFormat = QImage::Format_ARGB32; break;
+        case SpriteDataFormat::SpriteRle5:
+        case SpriteDataFormat::SpriteLz5:
+        case SpriteDataFormat::SpritePng8: s.imageFormat = QImage::Format_Indexed8; break;
+        case SpriteDataFormat::SpritePng24: s.imageFormat = QImage::Format_RGB888; break;
+        case SpriteDataFormat::SpritePng32: s.imageFormat = QImage::Format_ARGB32; break;
         default: s.imageFormat = formatOfDepth(depth); break;
         }
         a.sprites.append(s);
@@ -449,18 +449,18 @@ void SffFormat::Reader::keepBlock(SpriteRecord& s, int index, QByteArrayView dat
     const auto empty = [&](const QString& why) {
         if (a.messages)
             a.messages->addError(why);
-        s.dataFormat = SpriteRows;
+        s.dataFormat = SpriteDataFormat::SpriteRows;
         s.blobId = a.storeBlob(QByteArray());
     };
     switch (s.dataFormat) {
-    case SpriteRaw:
-    case SpriteRle8:
-    case SpriteRle5:
-    case SpriteLz5:
+    case SpriteDataFormat::SpriteRaw:
+    case SpriteDataFormat::SpriteRle8:
+    case SpriteDataFormat::SpriteRle5:
+    case SpriteDataFormat::SpriteLz5:
         break;
-    case SpritePng8:
-    case SpritePng24:
-    case SpritePng32: {
+    case SpriteDataFormat::SpritePng8:
+    case SpriteDataFormat::SpritePng24:
+    case SpriteDataFormat::SpritePng32: {
         const PngFacts png = checkPngBlock(data);
         if (png.status == PngFacts::NotPng)
             return empty(QSprites::tr("%1(%2): Sprite data is not a PNG image").arg(name).arg(index));
@@ -474,7 +474,7 @@ void SffFormat::Reader::keepBlock(SpriteRecord& s, int index, QByteArrayView dat
     }
     default:
         // An encoding this program does not read: no pixels, the size stays.
-        s.dataFormat = SpriteRows;
+        s.dataFormat = SpriteDataFormat::SpriteRows;
         s.blobId = a.storeBlob(QByteArray());
         return;
     }
@@ -489,7 +489,7 @@ bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translat
     for (int i = 0; i < count; ++i) {
         SpriteRecord& s = sprites[i];
         if (!s.hasData) {
-            s.dataFormat = SpriteRows;
+            s.dataFormat = SpriteDataFormat::SpriteRows;
             const int target = a.followLink(i, count);
             if (target >= 0) {
                 s.width = sprites[target].width;
@@ -517,12 +517,12 @@ bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translat
                 s.width = 0;
                 s.height = 0;
                 s.imageFormat = QImage::Format_Indexed8;
-                s.dataFormat = SpriteRows;
+                s.dataFormat = SpriteDataFormat::SpriteRows;
                 s.blobId = a.storeBlob(QByteArray());
             } else if (cut || size == 0) {
                 // What there is of a block cut short is shown, not kept.
                 s.blobId = a.storeBlob(size > 0 ? decodeBlock(data, s) : QByteArray());
-                s.dataFormat = SpriteRows;
+                s.dataFormat = SpriteDataFormat::SpriteRows;
             } else {
                 keepBlock(s, i, data);
             }
@@ -708,7 +708,7 @@ struct SffFormat::Writer
     // The block of a sprite with data and the format code and depth its node
     // gives it: the block read from the file when this version can hold it,
     // else the sprite encoded afresh.
-    QByteArray blockOf(int index, quint16& format, int& depth) const;
+    QByteArray blockOf(int index, SpriteDataFormat& format, int& depth) const;
     bool keepsBlock(const SpriteRecord& s) const;
     QByteArray header(quint32 spriteListOffset, quint32 literalOffset) const;
     bool writeVersion2(QIODevice* out);
@@ -757,18 +757,18 @@ bool SffFormat::Writer::keepsBlock(const SpriteRecord& s) const
 {
     const bool indexed = s.imageFormat == QImage::Format_Indexed8;
     switch (s.dataFormat) {
-    case SpriteRaw:
-    case SpriteRle8:
-    case SpriteRle5:
-    case SpriteLz5: return indexed; // these carry 8-bit pixels only
-    case SpritePng8: return indexed && version == SffVersion::V201;
-    case SpritePng24: return s.imageFormat == QImage::Format_RGB888 && version == SffVersion::V201;
-    case SpritePng32: return s.imageFormat == QImage::Format_ARGB32 && version == SffVersion::V201;
+    case SpriteDataFormat::SpriteRaw:
+    case SpriteDataFormat::SpriteRle8:
+    case SpriteDataFormat::SpriteRle5:
+    case SpriteDataFormat::SpriteLz5: return indexed; // these carry 8-bit pixels only
+    case SpriteDataFormat::SpritePng8: return indexed && version == SffVersion::V201;
+    case SpriteDataFormat::SpritePng24: return s.imageFormat == QImage::Format_RGB888 && version == SffVersion::V201;
+    case SpriteDataFormat::SpritePng32: return s.imageFormat == QImage::Format_ARGB32 && version == SffVersion::V201;
     default: return false;
     }
 }
 
-QByteArray SffFormat::Writer::blockOf(int index, quint16& format, int& depth) const
+QByteArray SffFormat::Writer::blockOf(int index, SpriteDataFormat& format, int& depth) const
 {
     const SpriteRecord& s = a.sprites[index];
     QByteArray block;
@@ -780,7 +780,7 @@ QByteArray SffFormat::Writer::blockOf(int index, quint16& format, int& depth) co
     const QByteArray pixels = rowsOf(index);
     if (s.isTrueColour()) {
         // Only PNG carries true colour (write refuses other versions first).
-        format = s.imageFormat == QImage::Format_RGB888 ? SpritePng24 : SpritePng32;
+        format = s.imageFormat == QImage::Format_RGB888 ? SpriteDataFormat::SpritePng24 : SpriteDataFormat::SpritePng32;
         depth = depthOfCode(format);
         return encodePngBlock(imageOfRows(pixels, s.width, s.height, s.imageFormat));
     }
@@ -799,7 +799,7 @@ QByteArray SffFormat::Writer::blockOf(int index, quint16& format, int& depth) co
     // every pixel through RLE8.
     const bool lz5 = s.paletteIndex < a.palettes.size() && a.palettes[s.paletteIndex].colourCount == 32
                      && fitsFiveBits(packed);
-    format = lz5 ? SpriteLz5 : SpriteRle8;
+    format = lz5 ? SpriteDataFormat::SpriteLz5 : SpriteDataFormat::SpriteRle8;
     depth = depthOfCode(format);
     return lz5 ? encodeLz5Packed(packed, fullLz5) : encodeRle8Packed(packed);
 }
@@ -809,7 +809,7 @@ bool SffFormat::Writer::writeSprites()
     LeWriter sn(&spriteNodes);
     for (int i = 0; i < a.sprites.size(); ++i) {
         const SpriteRecord& s = a.sprites[i];
-        quint16 format = SpriteLinked;
+        SpriteDataFormat format = SpriteDataFormat::SpriteLinked;
         int depth = depthOfFormat(s.imageFormat);
         // The decompress flag says which block holds the data, as the
         // engine's own tools write it.
@@ -892,7 +892,7 @@ QByteArray SffFormat::Writer::pcxOf(int index, bool paletteRead) const
     const SpriteRecord& s = a.sprites[index];
     const QByteArray colours = coloursOf(s);
     QByteArray kept;
-    if (s.hasData && s.dataFormat == SpritePcx && a.store.read(s.blobId, kept) && !kept.isEmpty()) {
+    if (s.hasData && s.dataFormat == SpriteDataFormat::SpritePcx && a.store.read(s.blobId, kept) && !kept.isEmpty()) {
         // The image as it was read, unless a reader takes its palette from
         // it and the palette has changed since.
         if (!paletteRead || coloursOfTable(readPcx(kept).colorTable()) == colours)

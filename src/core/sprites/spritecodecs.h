@@ -15,7 +15,8 @@
 
 // Format codes of sprite nodes, and the two kinds of sprite bytes that are
 // not a version 2 block: a version 1 subfile's PCX image, and plain image rows.
-enum SpriteDataFormat : quint16 {
+namespace morvane {
+enum class SpriteDataFormat : quint16 {
     SpriteRaw = 0,
     SpriteLinked = 1,
     SpriteRle8 = 2,
@@ -27,6 +28,8 @@ enum SpriteDataFormat : quint16 {
     SpritePcx = 0x100,
     SpriteRows = 0x101,
 };
+} // namespace morvane
+using morvane::SpriteDataFormat;
 
 // Packed bytes of one row of an image of this format (0 for formats sprites never use).
 int spriteLineBytes(QImage::Format format, int width);

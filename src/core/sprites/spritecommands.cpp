@@ -332,7 +332,7 @@ QEditCommand* replaceImage(QSprites* sprites, int index, const SpriteImage& imag
                                   index);
     SpriteRecord r = *old;
     r.paletteIndex = quint16(paletteFor(sprites, image, step));
-    r.dataFormat = SpriteRows;
+    r.dataFormat = SpriteDataFormat::SpriteRows;
     r.hasData = true;
     r.linkIndex = old->blobId != 0 ? old->linkIndex : 0;
     r.width = image.width;
@@ -450,7 +450,7 @@ QEditCommand* changeVersion(QSprites* sprites, SffVersion version)
             SpriteRecord& r = records[i];
             // A new image, which the step holds until it is done.
             r.blobId = sprites->storeBlob(rowsOfImage(reduced));
-            r.dataFormat = SpriteRows;
+            r.dataFormat = SpriteDataFormat::SpriteRows;
             r.imageFormat = QImage::Format_Indexed8;
             r.paletteIndex = quint16(k);
             // The sprites that show this image show it through the same colours.

@@ -54,7 +54,7 @@ bool MainWindow::mayWriteAnimations()
 
 void MainWindow::on_airSel_valueChanged(int value)
 {
-    renderer->setSource(value, AnimationMode);
+    renderer->setSource(value, QRenderMode::AnimationMode);
     ui->airFSel->setMinimum(0);
     const bool valid = animations.action(value) != nullptr;
     const bool editable = valid && !playTimer.isActive() && !ui->actionPlay_2->isChecked();

@@ -50,9 +50,9 @@ MainWindow::MainWindow(QWidget* parent)
       // 1. The documents, the file names, the modified flags, the timer, the
       // progress dialog and an empty settings document.
       messages(),
-      sprites(&messages, BlobsInMemory, false, -1),
+      sprites(&messages, BlobStoreMode::BlobsInMemory, false, -1),
       animations(&messages),
-      sounds(BlobsInMemory, false, -1, &messages),
+      sounds(BlobStoreMode::BlobsInMemory, false, -1, &messages),
       codeFiles(this),
       paletteWidget(nullptr),
       renderWidget(nullptr),
@@ -376,10 +376,10 @@ void MainWindow::on_tabs_currentChanged(int index)
         renderWidget->show();
         renderer->setClsnVisibility(false, false, false);
         if (sprites.spriteCount() == 0) {
-            renderer->setSource(0, SpriteMode);
+            renderer->setSource(0, QRenderMode::SpriteMode);
             renderer->refresh();
         } else if (index == ActTab) {
-            renderer->setSource(ui->sprSel->value(), SpriteMode);
+            renderer->setSource(ui->sprSel->value(), QRenderMode::SpriteMode);
             if (ui->actPalImg->isChecked())
                 renderer->setPalette(ui->actSel->value());
             renderer->refresh();
@@ -407,7 +407,7 @@ void MainWindow::axisChanged(QRenderMode mode, QPoint axis)
     // While a drag goes on the fields follow it; the document changes once,
     // when the drag ends.
     QScopedValueRollback<bool> quiet(interactive, false);
-    if (mode == SpriteMode) {
+    if (mode == QRenderMode::SpriteMode) {
         ui->sprX->setValue(axis.x());
         ui->sprY->setValue(axis.y());
     } else {

@@ -101,7 +101,7 @@ void MainWindow::palettesChanged()
     selectPalette(ui->actSel->value());
     // Sprites' palette numbers moved with the list: the view takes the shown
     // sprite's record again.
-    if (renderer->mode == SpriteMode && activeSprite() >= 0)
+    if (renderer->mode == QRenderMode::SpriteMode && activeSprite() >= 0)
         on_sprSel_valueChanged(activeSprite());
 }
 
@@ -114,7 +114,7 @@ void MainWindow::warnFile(const QString& title, const QString& text, const QStri
 
 void MainWindow::on_sprSel_valueChanged(int value)
 {
-    renderer->setSource(value, SpriteMode);
+    renderer->setSource(value, QRenderMode::SpriteMode);
     const bool valid = value >= 0 && value < sprites.spriteCount();
     const QList<QWidget*> controls = {ui->sprGrp, ui->sprImg, ui->sprX, ui->sprY,
                                       ui->sprDeLoad, ui->sprImgPal, ui->sprCorTrans};
@@ -454,7 +454,7 @@ void MainWindow::on_comboBox_currentIndexChanged(int index)
         return;
     QByteArray colours = sprites.paletteData(activePalette());
     QRGBPalette edit(reinterpret_cast<uchar*>(colours.data()));
-    edit.applyEffect(index, paletteWidget->selection());
+    edit.applyEffect(PaletteEffect(index), paletteWidget->selection());
     editActivePalette(colours, tr("Colour effect %1").arg(ui->comboBox->itemText(index)));
 }
 
