@@ -1,6 +1,7 @@
 #include "qsprites.h"
 
 #include "actfile.h"
+#include "qmessages.h"
 #include "sffformat.h"
 #include "spritecodecs.h"
 #include "spriteimages.h"
@@ -583,7 +584,9 @@ bool QSprites::load(const QString& fileName)
         setErrorString(file.errorString());
         return false;
     }
-    const bool loaded = load(file.readAll(), QFileInfo(fileName).fileName());
+    const QFileInfo info(fileName);
+    QMessages::FileScope scope(messages, info.absoluteFilePath());
+    const bool loaded = load(file.readAll(), info.fileName());
     // A cancelled load leaves nothing that could be saved over the file.
     if (loaded && spriteCount() > 0)
         setFileName(fileName);
@@ -592,9 +595,12 @@ bool QSprites::load(const QString& fileName)
 
 bool QSprites::load(const QByteArray& bytes, const QString& name)
 {
+    setErrorString(QString());
+    // A file this program does not read leaves the archive as it was.
+    if (SffFormat::version(bytes, messages, name) == 0)
+        return false;
     markFresh();
     setFileName(QString());
-    setErrorString(QString());
     const bool loaded = SffFormat::read(*this, bytes, name);
     emit documentReset();
     return loaded;

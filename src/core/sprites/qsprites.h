@@ -200,9 +200,10 @@ public:
     // Empties the sprite list, the store, the history and the file name; the
     // palettes stay.
     void clear() override;
-    // Reads a version 1.01 or 2.00 file. A cancelled load leaves an empty,
-    // unnamed archive; a file that is not an archive this program reads
-    // leaves an empty, unnamed one and returns false.
+    // Reads a version 1.01 or 2.00 file; its issues are lines of that file in
+    // the issues list. A cancelled load leaves an empty, unnamed archive; a
+    // file that is not an archive this program reads leaves the archive as
+    // it was and returns false.
     bool load(const QString& fileName) override;
     // The same from the file's bytes; `name` stands for the file in the issues list.
     bool load(const QByteArray& bytes, const QString& name);

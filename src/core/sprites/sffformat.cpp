@@ -14,6 +14,7 @@
 #include <QImageReader>
 #include <QSaveFile>
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -124,10 +125,11 @@ struct SffFormat::Reader
         budget -= n;
         return true;
     }
-    void error(const QString& text, uint index)
+    // A line about sprite `index`, or (`sprite` false) about a palette.
+    void error(const QString& text, uint index, bool sprite = true)
     {
         if (a.messages)
-            a.messages->addError(text.arg(name).arg(index));
+            a.messages->addError(text.arg(name).arg(index), sprite ? int(qMin<uint>(index, INT_MAX)) : -1);
     }
     // False once the user cancelled: what was read goes again, and the
     // progress runs back down from `countFrom`.
@@ -160,26 +162,31 @@ struct SffFormat::Reader
     }
 };
 
+int SffFormat::version(const QByteArray& bytes, QMessages* messages, const QString& name)
+{
+    if (bytes.size() < 16 || std::memcmp(bytes.constData(), Signature, sizeof Signature) != 0)
+        return 0;
+    const auto* v = reinterpret_cast<const uchar*>(bytes.constData()) + 12;
+    if (v[0] == 0 && v[1] == 1 && v[2] == 0 && v[3] == 1)
+        return 1;
+    if (v[0] == 0 && v[1] == 0 && v[2] == 0 && v[3] == 2)
+        return 2;
+    if (messages)
+        messages->addInfo(QSprites::tr("%1(0): SFF version '%2.%3.%4.%5' not supported yet")
+                              .arg(name).arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]));
+    return 0;
+}
+
 bool SffFormat::read(QSprites& sprites, const QByteArray& bytes, const QString& name)
 {
-    sprites.resetSprites();
-    sprites.version = 0;
-    Reader r{sprites, bytes, name, FreeDecodedBytes + MaxExpansion * bytes.size()};
-    if (bytes.size() < 16 || std::memcmp(bytes.constData(), Signature, sizeof Signature) != 0)
+    // A file this program does not read leaves the archive as it was.
+    const int fileVersion = version(bytes, sprites.messages, name);
+    if (fileVersion == 0)
         return false;
-    const auto* v = reinterpret_cast<const uchar*>(bytes.constData()) + 12;
-    if (v[0] == 0 && v[1] == 1 && v[2] == 0 && v[3] == 1) {
-        sprites.version = 1;
-        return r.version1();
-    }
-    if (v[0] == 0 && v[1] == 0 && v[2] == 0 && v[3] == 2) {
-        sprites.version = 2;
-        return r.version2();
-    }
-    if (sprites.messages)
-        sprites.messages->addInfo(QSprites::tr("%1(0): SFF version '%2.%3.%4.%5' not supported yet")
-                                      .arg(name).arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]));
-    return false;
+    sprites.resetSprites();
+    sprites.version = fileVersion;
+    Reader r{sprites, bytes, name, FreeDecodedBytes + MaxExpansion * bytes.size()};
+    return fileVersion == 1 ? r.version1() : r.version2();
 }
 
 bool SffFormat::Reader::version1()
@@ -262,7 +269,7 @@ bool SffFormat::Reader::version1()
             } else {
                 if (a.messages)
                     a.messages->addError(QSprites::tr("%1(%2): Sprite incorrect linked to the index %3")
-                                             .arg(name).arg(i).arg(s.linkIndex));
+                                             .arg(name).arg(i).arg(s.linkIndex), int(i));
                 // Kept as a sprite of its own with no image, so that the
                 // editor can show it and the user can give it one.
                 s.hasData = true;
@@ -301,7 +308,7 @@ bool SffFormat::Reader::version2()
     const uint total = paletteTotal + spriteTotal;
     a.reportProgress(0, total);
     if (paletteTotal < paletteClaimed)
-        error(QSprites::tr("%1(%2): Palette data is truncated"), paletteTotal);
+        error(QSprites::tr("%1(%2): Palette data is truncated"), paletteTotal, false);
     if (spriteTotal < spriteClaimed)
         error(QSprites::tr("%1(%2): Sprite data is truncated"), spriteTotal);
 
@@ -369,7 +376,7 @@ bool SffFormat::Reader::readPaletteColours(quint32 literalOffset, uint& done, ui
         // A palette holds 256 colours; anything stored beyond them is ignored.
         const QByteArrayView data = block(literalOffset, p.fileOffset, qMin<quint32>(p.fileLength, MaxPaletteBytes), &cut);
         if (cut)
-            error(QSprites::tr("%1(%2): Palette data is truncated"), uint(i));
+            error(QSprites::tr("%1(%2): Palette data is truncated"), uint(i), false);
         for (int e = 0; e < 256 && qsizetype(e) * 4 + 3 <= data.size(); ++e)
             std::memcpy(p.colours.data() + 3 * e, data.data() + 4 * e, 3);
         ++done;
@@ -394,7 +401,7 @@ bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translat
             } else {
                 if (a.messages)
                     a.messages->addError(QSprites::tr("%1(%2): Sprite incorrect linked to the index %3")
-                                             .arg(name).arg(i).arg(s.linkIndex));
+                                             .arg(name).arg(i).arg(s.linkIndex), int(i));
                 s.width = 0;
                 s.height = 0;
             }

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class QCodeEdit;
 class QLabel;
 class QTabBar;
@@ -63,6 +65,9 @@ public:
     // Asks about each document with unsaved changes, current one first; false
     // as soon as the user wants to keep one.
     bool confirmDiscardAll();
+    // Saves a document, asking for a name where it has none; what closing a
+    // tab with unsaved changes calls when the person chooses Save.
+    std::function<bool(int index)> saveDocument;
 
     int count() const { return docs.count(); }
     int currentIndex() const { return current; }

@@ -179,6 +179,9 @@ MainWindow::MainWindow(QWidget* parent)
         for (QLineEdit* edit : box->findChildren<QLineEdit*>())
             edit->installEventFilter(this);
     }
+    // The list beside the selector, the issues pane, the File menu's
+    // commands, the view's keys and zoom, the title and the window's size.
+    setUpComfort();
 
     // 12. Every document starts empty.
     on_actionNovo_triggered();
@@ -242,9 +245,16 @@ bool MainWindow::confirmDiscard(int tab)
     }
     if (!modified)
         return true;
-    return QMessageBox::question(this, tr("Discard changes"), question,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+    // Save keeps the work (asking for a name where it has none), Discard lets
+    // it go, Cancel leaves everything as it is.
+    const auto answer = QMessageBox::question(this, tr("Discard changes"), question,
+                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                              QMessageBox::Save);
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer != QMessageBox::Save)
+        return false;
+    return (tab == SndTab ? sndPage : tab == AirTab ? airPage : sffPage).save();
 }
 
 void MainWindow::setModifiedMark(int tab, bool modified)
@@ -267,14 +277,6 @@ void MainWindow::setModifiedMark(int tab, bool modified)
         return;
     }
     ui->tabs->setTabText(tab, modified ? title + QLatin1Char('*') : title);
-}
-
-bool MainWindow::confirmClose()
-{
-    for (int tab : {SffTab, SndTab, AirTab})
-        if (!confirmDiscard(tab))
-            return false;
-    return codeFiles.confirmDiscardAll();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

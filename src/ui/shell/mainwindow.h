@@ -22,8 +22,14 @@
 #include <QTimer>
 #include <QUndoGroup>
 
+class QActionListModel;
 class QColor;
+class QDragEnterEvent;
+class QDropEvent;
 class QEditCommand;
+class QIssuesModel;
+class QSoundListModel;
+class QSpriteListModel;
 class QLabel;
 class QPaletteWidget;
 class QProgressDialog;
@@ -46,8 +52,9 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // True when the archive behind `tab` may be thrown away: nothing unsaved, or
-    // the user said Yes to "Discard changes". SFF and ACT share one archive.
+    // True when the archive behind `tab` may be thrown away: nothing unsaved,
+    // or the user chose Discard, or Save and it was saved. SFF and ACT share
+    // one archive.
     bool confirmDiscard(int tab);
     // Marks that one tab's title with "*"; the documents' own state decides.
     void setModifiedMark(int tab, bool modified);
@@ -71,6 +78,18 @@ public:
     void saveConfig(const QString& path);
     ConfigFile& settingsFile() { return settings; }
 
+    // Opens a file by its extension as File > Open would (a DEF opens the
+    // whole set); false when nothing was opened.
+    bool openPath(const QString& path);
+    // The file goes to the top of File > Recent files (the last ten).
+    void addRecentFile(const QString& path);
+    QStringList recentFiles() const { return recent; }
+    // One question for every document with unsaved work (Save, Discard or
+    // Cancel); true when they may all go: saved, or discarded.
+    bool confirmClose();
+    // The size a window starts at when none was kept.
+    static QSize startSize();
+
 signals:
     // The settings were read: parts of the window that keep their own read them now.
     void settingsRead();
@@ -86,6 +105,9 @@ public slots:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped on the window open as File > Open would.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Ctrl+Z in a spin box takes back the document's last step, not the
     // digits typed into the box.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -145,6 +167,8 @@ private:
     // and the replace row of the code page.
 private slots:
     void on_actionFind_triggered();
+    void on_actionFind_next_triggered();
+    void on_actionFind_previous_triggered();
     void on_findNext_clicked();
     void on_findPrev_clicked();
     void on_findStr_returnPressed();
@@ -204,6 +228,11 @@ private slots:
     void on_actionOpen_triggered();
     void on_actionSave_2_triggered();
     void on_actionSave_As_3_triggered();
+private:
+    // Saves code document `index` to its file, or (with none, or `asking`)
+    // to a file the person names; says so in the status bar.
+    bool saveCodeDocument(int index, bool asking = false);
+private slots:
     // Code editor navigation (mainwindow_codepage.cpp)
     void on_actionGo_to_line_triggered();
     void on_actionGo_to_Statedef_triggered();
@@ -246,13 +275,71 @@ private slots:
     void on_actTroca_clicked();
     void on_actPega_toggled(bool checked);
 
+    // File menu beyond the whole character, recent files, drops, the close
+    // question, where file dialogs start, what saving says
+    // (mainwindow_files.cpp).
+private slots:
+    void on_actionSalvar_como_triggered();
+    void on_actionFechar_triggered();
+    void on_actionSair_triggered();
+private:
+    void setUpFiles();
+    void updateRecentMenu();
+    // Where a file dialog about `document` starts: its file's folder, else
+    // the folder used last; with `name`, that name in that folder.
+    QString dialogPath(const QFileDocument* document, const QString& name = QString()) const;
+    QString codeDialogPath(const QString& name = QString()) const;
+    // A file chosen in a dialog: its folder is where the next one starts.
+    void noteDialogFolder(const QString& file);
+    // "Saved kfm.sff: 245 sprites, 1.2 MB" in the status bar.
+    void reportSaved(const QString& fileName, const QString& contents);
+    QString contentsText(const QFileDocument* document) const;
+    // File dialogs that start at `path` and note the folder chosen.
+    QString askOpenFile(const QString& title, const QString& path, const QString& filter);
+    QString askSaveFile(const QString& title, const QString& path, const QString& filter);
+
+    // The window: its title, size, layout and focus (mainwindow_window.cpp).
+    void setUpComfort();
+    void setUpWindow();
+    void updateTitle();
+    // After a load or a selection the keyboard goes to the view, never to
+    // an edit field of the page.
+    void focusView();
+
+    // The view: keys that step through the page's items, zoom
+    // (mainwindow_view.cpp).
+private slots:
+    void on_actionZoom_in_triggered();
+    void on_actionZoom_out_triggered();
+    void on_actionFit_triggered();
+    void on_actionActual_size_triggered();
+private:
+    void setUpView();
+    bool viewKeyPressed(int key);
+    void setZoom(int index);
+    void resetZoom();
+    void updateZoomLabel();
+
+    // The list beside the selector and the issues pane
+    // (mainwindow_lists.cpp).
+private slots:
+    void on_spriteFilter_textEdited(const QString& text);
+    void on_spriteFilter_returnPressed();
+    void on_issuesList_activated(const QModelIndex& index);
+    void on_actionSprite_list_toggled(bool checked);
+private:
+    void setUpLists();
+    // The list follows the page: its items, and the one the page shows.
+    void showListOfPage(int tab);
+    void followSelector();
+    // A group and number that another item has too: a warning.
+    void warnDuplicate(int tab, int index);
+    QString describeIssue(const QString& file, int item, int line) const;
+
 private:
     // The code page's outline tree, encoding menu and status bar labels
     // (mainwindow_codepage.cpp).
     void setUpCodePage();
-    // Asks about every document with unsaved changes; false as soon as one of
-    // them must be kept.
-    bool confirmClose();
     void setViewBackground(const QColor& top, const QColor& bottom);
 
     // Edits: every change of a document is a step pushed onto its stack (a
@@ -335,6 +422,19 @@ private:
         QObject* widget; // an action or a check box: its "checked"
     };
     QList<Toggle> toggles() const;
+
+    // Recent files, newest first, and the folder file dialogs start in when
+    // their document has none.
+    QStringList recent;
+    QString lastFolder;
+    // The list beside the selector, one model per kind of item; the issues
+    // pane's model; the zoom in the status bar.
+    QSpriteListModel* spriteModel = nullptr;
+    QSoundListModel* soundModel = nullptr;
+    QActionListModel* actionModel = nullptr;
+    QIssuesModel* issuesModel = nullptr;
+    QLabel* zoomLabel = nullptr;
+    bool followingList = false;
 };
 
 #endif
