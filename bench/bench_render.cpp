@@ -5,6 +5,8 @@
 #include "qmessages.h"
 #include "qsprites.h"
 #include "qsprrender.h"
+#include "spritecommands.h"
+#include "spriteimages.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -81,6 +83,49 @@ static void BM_RenderRepaint(benchmark::State& state)
 // spreads fills and conversions over a thread pool); the process CPU time is
 // the work one repaint costs.
 BENCHMARK(BM_RenderRepaint)->Arg(2)->Arg(5)->Arg(9)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+// A 32-bit sprite of 400 x 300 with every alpha from clear to opaque, drawn
+// at zoom 2 (800 x 600 of the 1280 x 720 view) over the background.
+static void BM_RenderTrueColour(benchmark::State& state)
+{
+    QMessages messages;
+    QSprites sprites(&messages, BlobsInMemory, false, -1);
+    QImage picture(400, 300, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgba(x & 255, y & 255, (x ^ y) & 255, (x + 2 * y) & 255));
+    sprites.setVersion(SffVersion::V201);
+    sprites.undoStack()->push(spritecommands::importSprite(&sprites, 0, spriteImageOf(picture, true)));
+    if (sprites.spriteSize(0).imageFormat != QImage::Format_ARGB32)
+        state.SkipWithError("the sprite is not true colour");
+    SpriteInfo info = sprites.spriteInfo(0);
+    info.axisX = 200;
+    info.axisY = 290;
+    sprites.setSpriteInfo(0, info);
+
+    QSprRender r;
+    r.setSprites(&sprites);
+    r.setBackground(QColor(200, 200, 200), QColor(128, 128, 128));
+    r.viewSize = QSize(1280, 720);
+    r.resized();
+    r.zoomIndex = 3; // 2
+    r.axisScreen = QPoint(640, 660);
+    r.setSource(0, SpriteMode);
+    r.setPalette(-1);
+    r.updateGeometry();
+    if (!QRect(0, 0, 1280, 720).contains(r.spriteRect) || r.spriteRect.width() != 800)
+        state.SkipWithError("the sprite is not drawn whole at zoom 2");
+    QImage surface(1280, 720, QImage::Format_ARGB32_Premultiplied);
+    QPaintEvent event(QRect(0, 0, 1280, 720));
+    for (auto _ : state) {
+        QPainter painter(&surface);
+        r.paint(&painter, &event);
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(QString("zoom %1, %2 x %3 on screen").arg(QRenderer::zoomFactor(3)).arg(r.spriteRect.width())
+                       .arg(r.spriteRect.height()).toStdString());
+}
+BENCHMARK(BM_RenderTrueColour)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -3,11 +3,13 @@
 // dithering, so there are runs and repeats from row to row as in real files.
 #include "binaryio.h"
 #include "pcx.h"
+#include "pngblock.h"
 #include "qsprites.h"
 #include "spritecodecs.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -184,18 +186,24 @@ QTemporaryDir& benchDir()
     return dir;
 }
 
-QString version2Archive(int colours)
+// 2000 sprites put in as images (as a person imports them).
+void fillArchive(QSprites& s, int colours)
 {
-    const QString file = benchDir().filePath(QStringLiteral("v2-%1.sff").arg(colours));
-    if (QFile::exists(file))
-        return file;
-    QSprites s(nullptr, BlobsInMemory, false, -1);
     const QList<QImage> images = sprites(colours);
     for (int i = 0; i < SpriteCount; ++i) {
         s.addSprite();
         s.setImage(i, images[i % images.size()]);
         s.setSpriteInfo(i, {true, 60, 110, quint16(i / 10), quint16(i % 10), 0, 0, 0});
     }
+}
+
+QString version2Archive(int colours)
+{
+    const QString file = benchDir().filePath(QStringLiteral("v2-%1.sff").arg(colours));
+    if (QFile::exists(file))
+        return file;
+    QSprites s(nullptr, BlobsInMemory, false, -1);
+    fillArchive(s, colours);
     s.save(file, true);
     return file;
 }
@@ -235,6 +243,57 @@ QString version1Archive()
     return file;
 }
 
+// 2000 PNG sprites of 120 x 120 in a version 2.01 archive: 32-bit figures
+// with soft edges, as a character drawn in true colour has them.
+QString png201Archive()
+{
+    const QString file = benchDir().filePath(QStringLiteral("v201-png.sff"));
+    if (QFile::exists(file))
+        return file;
+    QList<QByteArray> blocks;
+    for (const QImage& s : sprites(256)) {
+        QImage colour(s.size(), QImage::Format_ARGB32);
+        for (int y = 0; y < s.height(); ++y)
+            for (int x = 0; x < s.width(); ++x) {
+                const int i = s.pixelIndex(x, y);
+                const QRgb c = s.color(i);
+                colour.setPixel(x, y, qRgba(qRed(c), qGreen(c), qBlue(c), i == 0 ? 0 : 128 + (i & 127)));
+            }
+        blocks.append(encodePngBlock(colour));
+    }
+    QByteArray nodes, data;
+    LeWriter n(&nodes), d(&data);
+    for (int i = 0; i < SpriteCount; ++i) {
+        const QByteArray& block = blocks[i % blocks.size()];
+        for (quint16 v : {quint16(i / 10), quint16(i % 10), quint16(SpriteSide), quint16(SpriteSide), quint16(60),
+                          quint16(110), quint16(0)})
+            n.u16(v);
+        n.u8(SpritePng32);
+        n.u8(32);
+        n.u32(quint32(data.size()));
+        n.u32(quint32(block.size()));
+        n.u16(0);
+        n.u16(0);
+        d.bytes(block);
+    }
+    QByteArray out;
+    LeWriter w(&out);
+    w.bytes("ElecbyteSpr");
+    w.u8(0);
+    w.bytes(QByteArray::fromHex("00010002"));
+    w.zeros(8);
+    w.bytes(QByteArray::fromHex("00010002"));
+    w.zeros(8);
+    const quint32 literal = 512 + quint32(nodes.size());
+    for (quint32 v : {512u, quint32(SpriteCount), 512u, 0u, literal, quint32(data.size()), literal + quint32(data.size()), 0u})
+        w.u32(v);
+    w.zeros(512 - out.size());
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    f.write(out + nodes + data);
+    return file;
+}
+
 void loadBench(benchmark::State& state, const QString& file)
 {
     QSprites s(nullptr, BlobsInMemory, false, -1);
@@ -265,10 +324,47 @@ void BM_LoadArchiveVersion2Lz5(benchmark::State& state)
 }
 BENCHMARK(BM_LoadArchiveVersion2Lz5)->Unit(benchmark::kMillisecond);
 
+// The PNG sprites are kept as they are in the file and decoded when shown.
+void BM_LoadArchiveVersion201Png(benchmark::State& state)
+{
+    loadBench(state, png201Archive());
+}
+BENCHMARK(BM_LoadArchiveVersion201Png)->Unit(benchmark::kMillisecond);
+
+// Showing each sprite once after the load: every PNG decoded.
+void BM_ShowEveryPngSprite(benchmark::State& state)
+{
+    QSprites s(nullptr, BlobsInMemory, false, -1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.load(png201Archive());
+        state.ResumeTiming();
+        for (int i = 0; i < s.spriteCount(); ++i)
+            benchmark::DoNotOptimize(s.spritePixels(i).constData());
+    }
+    state.SetItemsProcessed(qint64(state.iterations()) * s.spriteCount());
+}
+BENCHMARK(BM_ShowEveryPngSprite)->Unit(benchmark::kMillisecond);
+
+// Saved untouched: every block written back as it was read.
+void BM_SaveArchiveVersion201Untouched(benchmark::State& state)
+{
+    QSprites s(nullptr, BlobsInMemory, false, -1);
+    s.load(png201Archive());
+    const QString out = benchDir().filePath(QStringLiteral("saved-201.sff"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s.save(out));
+    state.SetBytesProcessed(qint64(state.iterations()) * QFileInfo(out).size());
+    state.counters["sprites"] = s.spriteCount();
+}
+BENCHMARK(BM_SaveArchiveVersion201Untouched)->Unit(benchmark::kMillisecond);
+
+// Images put in since the archive was read are encoded at every save: LZ5
+// with the full search for 32-colour sprites.
 void BM_SaveArchiveLz5(benchmark::State& state)
 {
     QSprites s(nullptr, BlobsInMemory, false, -1);
-    s.load(version2Archive(32));
+    fillArchive(s, 32);
     const QString out = benchDir().filePath(QStringLiteral("saved.sff"));
     for (auto _ : state)
         benchmark::DoNotOptimize(s.save(out, true));

@@ -46,6 +46,7 @@ struct Answer
     enum Kind { MessageBox, FileDialog, Dialog } kind = Dialog;
     QMessageBox::StandardButton button = QMessageBox::NoButton;
     QString fileName;
+    QString nameFilter;
     bool accept = false;
     std::function<void(QWidget*)> prepare;
 };
@@ -124,10 +125,13 @@ void poll()
     }
     if (auto* dlg = qobject_cast<QFileDialog*>(modal)) {
         s.text = dlg->directory().absolutePath();
+        s.filters = QStringList{dlg->selectedNameFilter()} + dlg->nameFilters();
         seen.append(s);
         if (a.kind != Answer::FileDialog || a.fileName.isEmpty()) {
             dlg->reject();
         } else {
+            if (!a.nameFilter.isEmpty())
+                dlg->selectNameFilter(a.nameFilter);
             dlg->selectFile(a.fileName);
             // selectFile leaves a focused name field alone, which happens when
             // the dialog already shows the file's folder: type the name then.
@@ -176,11 +180,12 @@ void answerMessageBox(QMessageBox::StandardButton button)
     enqueue(a);
 }
 
-void answerFileDialog(const QString& fileName)
+void answerFileDialog(const QString& fileName, const QString& nameFilter)
 {
     Answer a;
     a.kind = Answer::FileDialog;
     a.fileName = fileName;
+    a.nameFilter = nameFilter;
     enqueue(a);
 }
 

@@ -32,12 +32,14 @@ struct DialogSeen
     QString className;
     QString title;
     QString text; // message box text or file dialog directory
+    QStringList filters; // a file dialog's name filters, the one chosen when it came up first
 };
 
 // Presses the message box button with this role (Yes, No, Ok, ...).
 void answerMessageBox(QMessageBox::StandardButton button);
-// Types `fileName` into the next file dialog and accepts it; an empty name cancels.
-void answerFileDialog(const QString& fileName);
+// Types `fileName` into the next file dialog and accepts it; an empty name
+// cancels. A `nameFilter` given is chosen among the dialog's filters first.
+void answerFileDialog(const QString& fileName, const QString& nameFilter = QString());
 // Accepts (true) or rejects (false) the next dialog of any kind, after running
 // `prepare` on it (for example to tick a radio button).
 void answerDialog(bool accept, std::function<void(QWidget*)> prepare = {});

@@ -213,7 +213,7 @@ void TestMainWindow::slotsMenusAndToolButtons()
         "menuEdit=Edit: actionUndo actionRedo",
         "menuView=View: actionBackground_color actionUtilities - actionAttack_CLSN actionColision_CLSN "
         "actionDefault_CLSN - menuEncoding=Encoding(actionUTF_8 actionWindows_1252 actionShift_JIS actionCP949 "
-        "actionGBK actionBig5)",
+        "actionGBK actionBig5) menuLanguage=Language(languageEnglish languagePt_BR)",
         "menuSFF=SFF: actionNovo_2+ actionAbrir_2+ actionSalvar_2+ actionSave_As - actionNovo_sprite+ "
         "actionTrocar_imagem+ actionSalvar_imagem+ actionDuplicar_sprite+ actionExcluir_sprite+",
         "menuACT=ACT: actionRemover_tudo - actionNew_palette+ actionOpen_palette+ actionSave_palette+ "

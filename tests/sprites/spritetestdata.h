@@ -7,6 +7,7 @@
 #include "qsprites.h"
 #include "spritecodecs.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QtTest>
 
@@ -36,6 +37,17 @@ inline QImage indexed(int width, int height, int seed, const QByteArray& palette
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             image.scanLine(y)[x] = uchar(((x / 2) * 7 + y * 3 + seed) % limit);
+    return image;
+}
+
+// A picture of many colours with every alpha from clear to opaque.
+inline QImage trueColour(int width, int height, int seed)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgba((x * 37 + seed) & 255, (y * 53 + seed * 7) & 255, (x * y + seed) & 255,
+                                       ((x + y) * 29 + seed) & 255));
     return image;
 }
 
@@ -152,6 +164,43 @@ inline QByteArray sffV2(const QList<V2Palette>& palettes, const QList<V2Sprite>&
     return out + paletteNodes + spriteNodes + literal + translated;
 }
 
+// The same as version 2.01 (version and lowest reader both 0 1 0 2).
+inline QByteArray sffV201(const QList<V2Palette>& palettes, const QList<V2Sprite>& sprites)
+{
+    QByteArray file = sffV2(palettes, sprites);
+    file[13] = 1;
+    file[24 + 1] = 1;
+    file[24 + 3] = 2;
+    return file;
+}
+
+// A PNG file as sprite data: the length word (pixel bytes), then the file.
+inline QByteArray pngBlock(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    QByteArray block;
+    LeWriter(&block).u32(quint32(image.width() * image.height() * qMax(1, image.depth() / 8)));
+    return block + png;
+}
+
+// RLE5 data, one packet a pixel (run of one, no data bytes).
+inline QByteArray rle5Of(const QImage& image)
+{
+    QByteArray block;
+    LeWriter w(&block);
+    w.u32(quint32(image.width() * image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            w.u8(0);
+            w.u8(0x80);
+            w.u8(quint8(image.pixelIndex(x, y)));
+        }
+    return block;
+}
+
 // A grey ramp from index 1 on, each entry `shift` lighter; index 0 black.
 inline QByteArray greyRamp(int shift)
 {
@@ -182,7 +231,6 @@ inline void compareArchives(const QSprites& a, const QSprites& b)
     QCOMPARE(b.paletteCount(), a.paletteCount());
     for (int i = 0; i < a.spriteCount(); ++i) {
         SpriteInfo ia = a.spriteInfo(i), ib = b.spriteInfo(i);
-        ia.flags = 0; // saving writes every sprite's data into the literal block
         if (ia.hasData)
             ia.linkIndex = ib.linkIndex = 0;
         QCOMPARE(ib, ia);

@@ -259,6 +259,112 @@ private slots:
         QCOMPARE(back->spriteInfo(9).paletteIndex, quint16(2)); // sprites follow their palette
     }
 
+    void versionsAndTrueColour()
+    {
+        // kfm's archive is 2.01; its first sprite is a 32-bit portrait.
+        CORPUS_OR_SKIP(kfm, "chars/kfm/kfm.sff");
+        QVERIFY(QFile::copy(kfm, path("kfm.sff")));
+        QSprites original(nullptr, BlobsInMemory, false, -1);
+        QVERIFY(original.load(kfm));
+        open(path("kfm.sff"));
+        const QString why = "This sprite is true colour: it is drawn with its own colours, so palettes and the remap table do not apply to it.";
+        const QList<const char*> paletteControls = {"sprImgPal", "actPalImg", "actPega", "palrmTable", "palrmAdd", "palrmDel"};
+        const auto expectTrueColour = [&](bool trueColour) {
+            for (const char* name : paletteControls) {
+                QCOMPARE(child<QWidget>(name)->isEnabled(), !trueColour);
+                QCOMPARE(child<QWidget>(name)->toolTip() == why, trueColour);
+            }
+        };
+        expectTrueColour(true);
+        QCOMPARE(child<QLabel>("sprSize")->toolTip(), QString("32-bit colour with alpha"));
+        QCoreApplication::processEvents();
+        saveSnapshot(w, "sff-tab-kfm-true-colour");
+        selectSprite(6); // LZ5
+        expectTrueColour(false);
+        QCOMPARE(child<QWidget>("sprImgPal")->toolTip(), QString("Automatically set the current image's palette as active palette in ACT editor."));
+        selectSprite(0);
+
+        // Save As offers the three versions, the archive's own first. 2.00
+        // cannot hold true colour: it asks, and No saves nothing.
+        const QStringList filters = {"SFF 1.01 (older engines) (*.sff)", "SFF 2.00 (engine 1.0) (*.sff)", "SFF 2.01 (engine 1.1) (*.sff)"};
+        QUndoStack* stack = w->spriteArchive().undoStack();
+        takeDialogsSeen();
+        answerFileDialog(path("kfm-200.sff"), filters[1]);
+        run("actionSave_As", QMessageBox::No);
+        auto seen = takeDialogsSeen();
+        QCOMPARE(seen.value(0).filters, QStringList{filters[2]} + filters);
+        QCOMPARE(seen.value(1).title, QString("Save SFF"));
+        QCOMPARE(seen.value(1).text, QString("SFF 2.00 has no true colour: 3 true-colour sprites will be reduced to 256 colours.\n\nSave as SFF 2.00?"));
+        QVERIFY(!QFile::exists(path("kfm-200.sff")));
+        QCOMPARE(stack->count(), 0);
+        // Yes: the portraits are reduced and the file is 2.00, as one step.
+        answerFileDialog(path("kfm-200.sff"), filters[1]);
+        run("actionSave_As", QMessageBox::Yes);
+        QCOMPARE(readFile(path("kfm-200.sff")).mid(12, 4).toHex(), QByteArray("00000002"));
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(stack->undoText(), QString("Change to SFF 2.00"));
+        QCOMPARE(tabTitle(0), QString("SFF"));
+        expectTrueColour(false);
+        action("actionUndo")->trigger();
+        QCOMPARE(tabTitle(0), QString("SFF*"));
+        expectTrueColour(true);
+        takeDialogsSeen();
+        // Back to 2.01 the file says nothing; every sprite is as it was read.
+        answerFileDialog(path("kfm-201.sff"), filters[2]);
+        action("actionSave_As")->trigger();
+        QCOMPARE(takeDialogsSeen().size(), 1);
+        back = std::make_unique<QSprites>(nullptr, BlobsInMemory, false, -1);
+        QVERIFY(back->load(path("kfm-201.sff")));
+        QCOMPARE(back->version(), SffVersion::V201);
+        spritetest::compareArchives(original, *back);
+
+        // A picture of 32 bits goes into a 2.01 archive as it is.
+        QVERIFY(spritetest::trueColour(20, 10, 3).save(path("portrait.png")));
+        const int before = stack->index();
+        run("actionNovo_sprite", path("portrait.png"));
+        QCOMPARE(stack->index(), before + 1);
+        QCOMPARE(stack->undoText(), QString("New sprite"));
+        QCOMPARE(w->spriteArchive().spriteSize(1).imageFormat, QImage::Format_ARGB32);
+        expectTrueColour(true);
+
+        // 1.01 says what it cannot hold: palettes, and true colour.
+        takeDialogsSeen();
+        answerFileDialog(path("kfm-101.sff"), filters[0]);
+        run("actionSave_As", QMessageBox::Yes);
+        seen = takeDialogsSeen();
+        QVERIFY(seen.value(1).text.startsWith("SFF 1.01 has no true colour: 4 true-colour sprites will be reduced to 256 colours.\n\n"
+                                              "SFF 1.01 has no palette list of its own: sprites that share a palette are written with the shared flag"));
+        QCOMPARE(readFile(path("kfm-101.sff")).mid(12, 4).toHex(), QByteArray("00010001"));
+        // A plain save keeps 1.01 from now on.
+        child<QSpinBox>("sprX")->setValue(12);
+        action("actionSalvar_2")->trigger();
+        QVERIFY(takeDialogsSeen().isEmpty());
+        QCOMPARE(readFile(path("kfm-101.sff")).mid(12, 4).toHex(), QByteArray("00010001"));
+        QCOMPARE(tabTitle(0), QString("SFF"));
+    }
+
+    void damagedArchiveAsksBeforeSaving()
+    {
+        CORPUS_OR_SKIP(kfm, "chars/kfm/kfm.sff");
+        const QByteArray cut = readFile(kfm).left(150000);
+        const QString file = writeFile(path("cut.sff"), cut);
+        open(file);
+        takeDialogsSeen();
+        auto* issues = w->findChild<QAbstractItemView*>("issuesList");
+        QVERIFY(issues->model()->index(0, 0).data().toString().contains("sprites could not be read: the file ends at byte 150 000"));
+        QCOMPARE(tabTitle(0), QString("SFF*")); // what was read is not what the file holds
+        run("actionSalvar_2", QMessageBox::No);
+        QVERIFY(takeDialogsSeen().value(0).text.contains("could not be read when it was opened"));
+        QCOMPARE(readFile(file), cut);
+        run("actionSalvar_2", QMessageBox::Yes);
+        QCOMPARE(takeDialogsSeen().size(), 1);
+        QCOMPARE(tabTitle(0), QString("SFF"));
+        QVERIFY(readFile(file) != cut);
+        action("actionSalvar_2")->trigger(); // saved once, it holds all there is
+        const auto seen = takeDialogsSeen();
+        QVERIFY2(seen.isEmpty(), qPrintable(seen.value(0).title + ": " + seen.value(0).text));
+    }
+
 private:
     template <class T> T* child(const char* name)
     {

@@ -1,6 +1,8 @@
 // The sprite archive: real files, links, palettes, editing, saving.
 #include "pcx.h"
 #include "qmessages.h"
+#include "spritecommands.h"
+#include "spriteimages.h"
 #include "spritetestdata.h"
 #include "testsupport.h"
 
@@ -159,25 +161,28 @@ private slots:
             QTest::newRow(name) << file << loaded << (message.isEmpty() ? QStringList() : QStringList{"bad.sff(" + message}) << shown
                                 << QList<QByteArray>{};
         };
-        const QString truncated = "): Sprite data is truncated";
-        bad("four billion sprites in a small file", sffV2({}, {one}, 0xFFFFFFFFll), 1, "1" + truncated, "0");
+        // A file that ends early says in one line how many sprites it lost.
+        const auto lost = [](int first, const char* count, const char* claimed, const char* end) {
+            return QString("%1): %2 of %3 sprites could not be read: the file ends at byte %4").arg(first).arg(count, claimed, end);
+        };
+        bad("four billion sprites in a small file", sffV2({}, {one}, 0xFFFFFFFFll), 1, lost(1, "4 294 967 294", "4 294 967 295", "560"), "0");
         // The palette list runs on into the sprite nodes and data; palettes pointing outside the file are reported.
         bad("four billion palettes", sffV2({V2Palette{0, 0, 256, 0, quads(a, 256)}}, {one}, -1, 0xFFFFFFFFll), 1, "68): Palette data is truncated", "0");
         QByteArray lists = sffV2({}, {one});
         LeWriter(&lists).patchU32(36, 0xFFFFFF00u);
-        bad("sprite list beyond the file", lists, 0, "0" + truncated, "");
-        bad("data cut short", sffV2({}, {one, one}).chopped(20), 2, "1" + truncated, "0 1");
+        bad("sprite list beyond the file", lists, 0, lost(0, "1", "1", "560"), "");
+        bad("data cut short", sffV2({}, {one, one}).chopped(20), 2, lost(1, "1", "2", "588"), "0 1");
         QByteArray offset = sffV2({}, {one, V2Sprite{0, 0, 4, 4, 0, 0, 0, 2, 8, one.data, 0, 1}});
         LeWriter(&offset).patchU32(60, 0x7FFFFFFFu); // the translated block far away
-        bad("data offset beyond the file", offset, 2, "1" + truncated, "0 1");
+        bad("data offset beyond the file", offset, 2, lost(1, "1", "2", "608"), "0 1");
         bad("a sprite of four gigapixels", sffV2({}, {V2Sprite{0, 0, 65535, 65535, 0, 0, 0, 2, 8, one.data}, one}), 2, "0): Sprite data is damaged", "- 1");
         const QList<V1Sprite> v1{{0, 0, 0, 0, 0, false, encodePcx(image)}, {0, 1, 0, 0, 0, false, encodePcx(image)}};
-        bad("version 1: four billion images", sffV1(v1, 0xFFFFFFFFll), 2, "2" + truncated, "0:1 0:1");
-        bad("version 1: data cut short", sffV1(v1).chopped(100), 2, "1" + truncated, "0:1 0:2");
-        QByteArray v201 = sffV2({}, {}), wrong = v201;
-        v201[13] = 1;
+        bad("version 1: four billion images", sffV1(v1, 0xFFFFFFFFll), 2, lost(2, "4 294 967 293", "4 294 967 295", "2 402"), "0:1 0:1");
+        bad("version 1: data cut short", sffV1(v1).chopped(100), 2, lost(1, "1", "2", "2 302"), "0:1 0:2");
+        QByteArray v300 = sffV2({}, {}), wrong = v300;
+        v300[15] = 3;
         wrong[0] = 'e';
-        bad("version 2.01", v201, -1, "0): SFF version '0.1.0.2' not supported yet", "");
+        bad("version 3.00", v300, -1, "0): SFF version '0.0.0.3' not supported yet", "");
         bad("wrong signature", wrong, -1, "", "");
         bad("empty", QByteArray(), -1, "", "");
     }
@@ -197,6 +202,8 @@ private slots:
         for (int i = 0; i < messages.size(); ++i)
             QCOMPARE(issues.text(i), messages[i]);
         QCOMPARE(issues.type(0), messages.value(0).contains("version") ? Information : Error);
+        // Saving what was read would lose what was not: the archive counts as unsaved.
+        QCOMPARE(s.isModified(), messages.value(0).contains("could not be read"));
         if (loaded < 0) {
             QCOMPARE(s.spriteCount(), 0);
             QCOMPARE(s.paletteData(0), colours(9)); // a refused file keeps the palettes there
@@ -287,7 +294,9 @@ private slots:
     void savedFormats_data()
     {
         QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<bool>("touched");      // every indexed image imported again before saving
         QTest::addColumn<QStringList>("nodes"); // format/depth of each saved sprite, then palette lengths
+        QTest::addColumn<QByteArray>("version"); // the version bytes written, also as the lowest that reads it
         const auto raw = [](const QImage& image, quint16 number, quint16 palette) {
             return V2Sprite{0, number, quint16(image.width()), quint16(image.height()), 0, 0, 0, 0, 8, packedRows(image), palette};
         };
@@ -295,39 +304,56 @@ private slots:
         const QImage five = indexed(20, 10, 0, colours32(1), 32);
         QTest::newRow("32 colours: LZ5 of 5-bit colours, palettes of 32 entries")
             << sffV2({palette32(0), palette32(1), palette32(2)}, {raw(five, 0, 0), raw(five, 1, 1), V2Sprite{0, 2, 0, 0, 0, 0, 1, 0, 8, {}, 2}})
-            << QStringList{"4/5", "4/5", "1/8", "128", "128", "128"};
+            << true << QStringList{"4/5", "4/5", "1/8", "128", "128", "128"} << QByteArray("00000002");
         // LZ5 would cut index 40 to 8: that sprite goes out as RLE8.
         QImage above = five;
         above.setPixel(5, 5, 40);
         QTest::newRow("an index above 31 under 32 colours: RLE8")
-            << sffV2({palette32(1)}, {raw(five, 0, 0), raw(above, 1, 0)}) << QStringList{"4/5", "2/8", "128"};
+            << sffV2({palette32(1)}, {raw(five, 0, 0), raw(above, 1, 0)}) << true << QStringList{"4/5", "2/8", "128"} << QByteArray("00000002");
         // Colours 32 to 255 all white: a 32-colour palette that 32 entries would bring back black.
         QTest::newRow("a coloured tail is written whole")
-            << sffV2({V2Palette{0, 0, 32, 0, quads(colours32(4, '\xff'), 256)}}, {raw(five, 0, 0)}) << QStringList{"4/5", "1024"};
+            << sffV2({V2Palette{0, 0, 32, 0, quads(colours32(4, '\xff'), 256)}}, {raw(five, 0, 0)}) << true << QStringList{"4/5", "1024"}
+            << QByteArray("00000002");
+        // Untouched sprites keep their encoding, 32-colour palette or not.
+        QTest::newRow("untouched blocks go back as they were")
+            << sffV2({palette32(1)}, {raw(five, 0, 0), V2Sprite{0, 1, 20, 10, 0, 0, 0, 2, 8, encodeRle8(five)},
+                                      V2Sprite{0, 2, 1, 3, 0, 0, 0, 3, 5, QByteArray::fromHex("00000000028107")},
+                                      V2Sprite{0, 3, 20, 10, 0, 0, 0, 4, 5, encodeLz5(five, true), 0, 1}})
+            << false << QStringList{"0/8", "2/8", "3/5", "4/5", "128"} << QByteArray("00000002");
+        // This program once wrote 24- and 32-bit sprites as raw and RLE8 data
+        // that no other reader decodes: they read back, and go out as PNG, in
+        // version 2.01, the only one that carries true colour.
         QImage rgb(5, 3, QImage::Format_RGB888), argb(4, 2, QImage::Format_ARGB32);
         rgb.fill(qRgb(1, 2, 3));
         rgb.setPixel(4, 2, qRgb(200, 100, 50));
         argb.fill(qRgba(9, 8, 7, 6));
-        QTest::newRow("24 and 32 bits: never LZ5, whatever the palette")
+        QTest::newRow("24 and 32 bits: PNG in 2.01")
             << sffV2({palette32(1)}, {V2Sprite{0, 0, 5, 3, 1, 2, 0, 0, 24, packedRows(rgb)},
                                       V2Sprite{0, 1, 4, 2, -1, -2, 0, 2, 32, encodeRle8(argb), 0, 1},
                                       V2Sprite{0, 2, 0, 0, 0, 0, 1, 0, 8, {}, 0, 1}, raw(five, 3, 0)})
-            << QStringList{"2/24", "2/32", "1/32", "4/5", "128"};
+            << false << QStringList{"11/24", "12/32", "1/32", "0/8", "128"} << QByteArray("00010002");
     }
 
     void savedFormats()
     {
         QFETCH(QByteArray, archive);
+        QFETCH(bool, touched);
         QFETCH(QStringList, nodes);
+        QFETCH(QByteArray, version);
         QSprites s(nullptr, BlobsInMemory, false, -1), again(nullptr, BlobsInMemory, false, -1);
         QVERIFY(s.load(archive, "formats.sff"));
+        for (int i = 0; touched && i < s.spriteCount(); ++i)
+            if (s.spriteInfo(i).hasData)
+                s.undoStack()->push(spritecommands::replaceImage(&s, i, spriteImageOf(s.spriteImage(i))));
+        QCOMPARE(s.paletteCount(), nodes.size() - s.spriteCount()); // the same palettes drew the images again
         const QString file = dir.filePath("formats.sff");
-        QVERIFY(s.save(file, true));
+        QVERIFY(s.save(file));
         QVERIFY(again.load(file));
         compareArchives(s, again);
         const QByteArray bytes = testsupport::readFile(file);
         QCOMPARE(savedNodes(bytes), nodes);
-        QCOMPARE(bytes.mid(24, 4).toHex(), QByteArray("00000002")); // the lowest version that reads it
+        QCOMPARE(bytes.mid(12, 4).toHex(), version);
+        QCOMPARE(bytes.mid(24, 4).toHex(), version);
     }
 
     void cancelledLoadsAndSavesLeaveNothing()

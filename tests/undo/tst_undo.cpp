@@ -39,9 +39,10 @@ QString describe(QSprites& s)
         out << QString("p%1 %2,%3 c%4 %5").arg(k).arg(p.group).arg(p.number).arg(p.colourCount)
                    .arg(QString::fromLatin1(QCryptographicHash::hash(s.paletteData(k), QCryptographicHash::Md5).toHex()));
     }
+    out << "version " + sffVersionText(s.version());
     QBuffer file;
     file.open(QIODevice::WriteOnly);
-    if (s.spriteCount() > 0 && SffFormat::write(s, &file, false))
+    if (s.spriteCount() > 0 && SffFormat::write(s, &file, s.saveVersion(), false))
         out << QString::fromLatin1(QCryptographicHash::hash(file.data(), QCryptographicHash::Md5).toHex());
     return out.join('\n');
 }
@@ -107,8 +108,11 @@ void TestUndo::randomSpriteEditsUndoAndRedo()
     const QString start = describe(s);
     const int blobsAtStart = s.blobStore().count();
 
+    // One image in four is true colour, and stays so (as in a 2.01 archive).
     const auto image = [&] {
         const int w = 1 + int(rng.bounded(12)), h = 1 + int(rng.bounded(12));
+        if (rng.bounded(4) == 0)
+            return spriteImageOf(spritetest::trueColour(w, h, int(rng.bounded(50))), true);
         return spriteImageOf(spritetest::indexed(w, h, int(rng.bounded(50)), spritetest::colours(int(rng.bounded(4)))));
     };
     QUndoStack* stack = s.undoStack();
@@ -116,7 +120,7 @@ void TestUndo::randomSpriteEditsUndoAndRedo()
         const int n = s.spriteCount(), p = s.paletteCount();
         const int i = n > 0 ? int(rng.bounded(n)) : 0, k = p > 0 ? int(rng.bounded(p)) : 0;
         QUndoCommand* c = nullptr;
-        switch (rng.bounded(12)) {
+        switch (rng.bounded(13)) {
         case 0: c = spritecommands::importSprite(&s, int(rng.bounded(n + 1)), image()); break;
         case 1: c = spritecommands::replaceImage(&s, i, image()); break;
         case 2: c = spritecommands::duplicateSprite(&s, i, rng.bounded(2) == 1); break;
@@ -148,6 +152,12 @@ void TestUndo::randomSpriteEditsUndoAndRedo()
         case 8: c = spritecommands::changePaletteInfo(&s, k, qint16(rng.bounded(4)), qint16(rng.bounded(4))); break;
         case 9: c = rng.bounded(8) == 0 ? new ReplacePalettes(&s, {}, "all") : nullptr; break;
         case 10: c = new ChangeRemap(&remap, ChangeRemap::Add, remap.rowCount()); break;
+        case 11: {
+            // Another version: true colour reduced, palettes as 1.01 keeps them.
+            const SffVersion versions[] = {SffVersion::V101, SffVersion::V200, SffVersion::V201};
+            c = spritecommands::changeVersion(&s, versions[rng.bounded(3)]);
+            break;
+        }
         default:
             if (remap.rowCount() > 0)
                 remap.setData(remap.index(int(rng.bounded(remap.rowCount())), int(rng.bounded(4))), int(rng.bounded(5)));

@@ -1,5 +1,6 @@
 #include "qanimations.h"
 
+#include "fileread.h"
 #include "maker.h"
 #include "qmessages.h"
 #include "savefile.h"
@@ -687,14 +688,10 @@ QAnimations::~QAnimations()
 
 bool QAnimations::load(const QString& filePath)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setErrorString(file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setErrorString(file.errorString());
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(filePath, TextFileLimit, &bytes, &error)) {
+        setErrorString(error);
         return false;
     }
     const QFileInfo info(filePath);

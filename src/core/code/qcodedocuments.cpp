@@ -1,5 +1,6 @@
 #include "qcodedocuments.h"
 
+#include "fileread.h"
 #include "savefile.h"
 
 #include "qmugenhighlighter.h"
@@ -148,19 +149,15 @@ int QCodeDocuments::open(const QString& fileName)
     const int existing = indexOf(fileName);
     if (existing >= 0)
         return existing;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(ReadFailed, file.errorString());
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(fileName, TextFileLimit, &bytes, &error)) {
+        fail(ReadFailed, error);
         return -1;
     }
     auto* e = new Entry;
     e->fileName = fileName;
-    e->bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        fail(ReadFailed, file.errorString());
-        delete e;
-        return -1;
-    }
+    e->bytes = bytes;
     const CodeText code = readCodeText(e->bytes);
     e->format = code.format;
     e->invalidBytes = code.invalidBytes;

@@ -2,6 +2,7 @@
 
 #include "binaryio.h"
 #include "maker.h"
+#include "fileread.h"
 #include "qmessages.h"
 #include "savefile.h"
 
@@ -105,18 +106,14 @@ void QSounds::releaseBlob(BlobId id)
 bool QSounds::readSoundFile(const QString& fileName, SoundRecord& record)
 {
     setErrorString(QString());
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setErrorString(file.errorString());
-        return false;
-    }
-    if (file.size() > MaxSoundFile) {
+    if (QFileInfo(fileName).size() > MaxSoundFile) {
         setErrorString(tr("The file is too large for an SND archive."));
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setErrorString(file.errorString());
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
+        setErrorString(error);
         return false;
     }
     record.info = readWavInfo(bytes);
@@ -209,14 +206,17 @@ bool QSounds::load(const QString& fileName)
 {
     stop();
     setErrorString(QString());
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setErrorString(file.errorString());
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
+        setErrorString(error);
         return false;
     }
     const QFileInfo info(fileName);
     QMessages::FileScope scope(messages, info.absoluteFilePath());
-    if (!load(&file, info.fileName()))
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    if (!load(&buffer, info.fileName()))
         return false;
     setFileName(fileName);
     return true;

@@ -1,5 +1,6 @@
 #include "actfile.h"
 
+#include "fileread.h"
 #include "savefile.h"
 
 #include <QFile>
@@ -22,11 +23,10 @@ QByteArray reversedEntries(const QByteArray& in)
 
 bool readActFile(const QString& fileName, QByteArray& colours)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray act = file.read(ActBytes);
-    if (act.size() < ActBytes)
+    // An ACT file is 768 bytes (772 with a trailing colour count); anything
+    // much larger, or not a file at all, is something else.
+    QByteArray act;
+    if (!readFileBytes(fileName, 4096, &act, nullptr) || act.size() < ActBytes)
         return false;
     colours = reversedEntries(act);
     return true;

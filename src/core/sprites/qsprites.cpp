@@ -2,6 +2,7 @@
 
 #include "actfile.h"
 #include "qmessages.h"
+#include "fileread.h"
 #include "sffformat.h"
 #include "spritecodecs.h"
 #include "spriteimages.h"
@@ -9,9 +10,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
+
+// Decoded rows kept for data blocks read from a file: enough for the sprites
+// a person steps through and an animation's frames, whatever their encoding.
+constexpr qsizetype DecodedCacheBytes = qsizetype(64) << 20;
 
 QByteArray normalisedColours(const QByteArray& colours)
 {
@@ -29,8 +35,18 @@ qsizetype rowBytes(const SpriteRecord& r)
 
 } // namespace
 
+QString sffVersionText(SffVersion version)
+{
+    switch (version) {
+    case SffVersion::V101: return QStringLiteral("1.01");
+    case SffVersion::V200: return QStringLiteral("2.00");
+    case SffVersion::V201: return QStringLiteral("2.01");
+    default: return QStringLiteral("?");
+    }
+}
+
 QSprites::QSprites(QMessages* messages, int mode, bool compress, int level)
-    : messages(messages), store(mode, QStringLiteral("mugenspr"), compress, level)
+    : messages(messages), store(mode, QStringLiteral("mugenspr"), compress, level), decoded(DecodedCacheBytes)
 {
 }
 
@@ -123,7 +139,22 @@ int QSprites::linkTarget(int index) const
 
 bool QSprites::readRows(const SpriteRecord& r, QByteArray& rows) const
 {
-    if (r.blobId == 0 || !store.read(r.blobId, rows))
+    if (r.blobId == 0)
+        return false;
+    if (r.dataFormat != SpriteRows) {
+        if (const QByteArray* cached = decoded.object(r.blobId)) {
+            rows = *cached;
+            return true;
+        }
+        QByteArray block;
+        if (!store.read(r.blobId, block))
+            return false;
+        rows = SffFormat::decodeBlock(block, r);
+        if (rows.size() <= decoded.maxCost())
+            decoded.insert(r.blobId, new QByteArray(rows), rows.size());
+        return true;
+    }
+    if (!store.read(r.blobId, rows))
         return false;
     // A blob cut short (damaged data, an encoding this program cannot read)
     // leaves the rest of the image at index 0.
@@ -204,6 +235,7 @@ SpriteRemoval QSprites::takeSprite(int index)
         const SpriteRecord& removed = out.record;
         if (removed.hasData) {
             h.blobId = removed.blobId;
+            h.dataFormat = removed.dataFormat;
             h.hasData = true;
             h.linkIndex = 0;
             h.width = removed.width;
@@ -251,15 +283,17 @@ void QSprites::restoreSprite(const SpriteRemoval& removal)
         emit spriteChanged(removal.heir);
 }
 
-BlobId QSprites::storeBlob(const QByteArray& rows)
+BlobId QSprites::storeBlob(const QByteArray& bytes)
 {
-    return store.append(rows);
+    return store.append(bytes);
 }
 
 void QSprites::releaseBlob(BlobId id)
 {
-    if (id != 0)
-        store.remove(id);
+    if (id == 0)
+        return;
+    decoded.remove(id); // rows decoded from it go with it
+    store.remove(id);
 }
 
 void QSprites::addSprite()
@@ -279,11 +313,11 @@ void QSprites::duplicateSprite(int index, bool copy)
     const SpriteRecord& source = sprites[index];
     SpriteRecord d = source;
     d.blobId = 0;
-    d.fileOffset = d.fileLength = d.fileFormat = 0;
+    d.fileOffset = d.fileLength = 0;
     QByteArray bytes;
     if (copy && source.hasData && source.blobId != 0 && store.read(source.blobId, bytes)) {
         d.linkIndex = 0;
-        d.blobId = store.append(bytes);
+        d.blobId = storeBlob(bytes); // in the source's encoding
     } else {
         d.hasData = false;
         // The link is written for the list after the insertion: a source in
@@ -321,10 +355,12 @@ bool QSprites::setImage(int index, const QImage& image)
     r.width = s.width;
     r.height = s.height;
     r.imageFormat = s.format;
+    r.dataFormat = SpriteRows;
     if (r.blobId == 0) {
         r.linkIndex = 0;
-        r.blobId = store.append(s.rows);
+        r.blobId = storeBlob(s.rows);
     } else {
+        decoded.remove(r.blobId);
         store.replace(r.blobId, s.rows);
     }
     setSpriteRecord(index, r);
@@ -349,7 +385,9 @@ bool QSprites::saveImage(int index, const QString& fileName) const
 void QSprites::resetSprites()
 {
     sprites.clear();
+    decoded.clear();
     store.clear();
+    unread = 0;
 }
 
 void QSprites::clear()
@@ -358,8 +396,28 @@ void QSprites::clear()
     markFresh();
     setFileName(QString());
     resetSprites();
-    version = 0;
+    sffVersion = SffVersion::V200;
+    paletteType = -1;
     emit documentReset();
+}
+
+bool QSprites::hasTrueColour() const
+{
+    return std::any_of(sprites.cbegin(), sprites.cend(),
+                       [](const SpriteRecord& s) { return s.hasData && s.isTrueColour(); });
+}
+
+SffVersion QSprites::saveVersion() const
+{
+    return hasTrueColour() ? SffVersion::V201 : sffVersion;
+}
+
+void QSprites::setVersion(SffVersion version)
+{
+    if (version == SffVersion::Unknown || version == sffVersion)
+        return;
+    sffVersion = version;
+    emit versionChanged(version);
 }
 
 // ---------------------------------------------------------------- palettes
@@ -579,14 +637,15 @@ void QSprites::countDown(uint from, uint max)
 
 bool QSprites::load(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
-        setErrorString(file.errorString());
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
+        setErrorString(error);
         return false;
     }
     const QFileInfo info(fileName);
     QMessages::FileScope scope(messages, info.absoluteFilePath());
-    const bool loaded = load(file.readAll(), info.fileName());
+    const bool loaded = load(bytes, info.fileName());
     // A cancelled load leaves nothing that could be saved over the file.
     if (loaded && spriteCount() > 0)
         setFileName(fileName);
@@ -597,20 +656,24 @@ bool QSprites::load(const QByteArray& bytes, const QString& name)
 {
     setErrorString(QString());
     // A file this program does not read leaves the archive as it was.
-    if (SffFormat::version(bytes, messages, name) == 0)
+    if (SffFormat::version(bytes, messages, name) == SffVersion::Unknown)
         return false;
     markFresh();
     setFileName(QString());
     const bool loaded = SffFormat::read(*this, bytes, name);
+    if (unread > 0)
+        markIncomplete();
     emit documentReset();
     return loaded;
 }
 
-bool QSprites::save(const QString& fileName, bool fullLz5)
+bool QSprites::save(const QString& fileName, SffVersion version, bool fullLz5)
 {
-    if (!SffFormat::write(*this, fileName, fullLz5))
+    if (!SffFormat::write(*this, fileName, version, fullLz5))
         return false;
     setFileName(fileName);
+    setVersion(version);
+    unread = 0;
     markSaved();
     return true;
 }

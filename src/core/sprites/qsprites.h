@@ -3,8 +3,10 @@
 
 #include "qblobstore.h"
 #include "qfiledocument.h"
+#include "spritecodecs.h"
 
 #include <QByteArray>
+#include <QCache>
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -16,12 +18,23 @@ class QMessages;
 // Entry 0 is the transparent colour of 8-bit sprites.
 constexpr int PaletteBytes = 768;
 
+// The versions of the SFF format this program reads and writes: 1.01 (PCX
+// sprites, for the engine's older releases), 2.00 (engine 1.0: 8-bit sprites
+// in raw, RLE8, RLE5 or LZ5) and 2.01 (engine 1.1: PNG sprites as well, the
+// only ones that can be true colour).
+enum class SffVersion : quint8 { Unknown = 0, V101, V200, V201 };
+// "1.01", "2.00", "2.01"; "?" for Unknown.
+QString sffVersionText(SffVersion version);
+
 struct SpriteRecord
 {
-    BlobId blobId = 0;       // image bytes in the archive's store; 0 when it has none
-    quint32 fileOffset = 0;  // the next four only while reading or writing a file
+    BlobId blobId = 0;       // the sprite's bytes in the archive's store; 0 when it has none
+    // What those bytes are: image rows (SpriteRows), or the data block of the
+    // file the sprite was read from, kept as it was so that saving writes it
+    // back unchanged (a node format code of version 2, SpritePcx for version 1).
+    quint16 dataFormat = SpriteRows;
+    quint32 fileOffset = 0;  // the next two only while reading or writing a file
     quint32 fileLength = 0;
-    quint32 fileFormat = 0;
     bool hasData = false;    // false: linked, shows the image of linkIndex's chain
     qint16 axisX = 0;
     qint16 axisY = 0;
@@ -32,10 +45,12 @@ struct SpriteRecord
     quint16 flags = 0;       // the "decompress on load" flag of version 2 files
     quint16 width = 0;
     quint16 height = 0;
-    // Indexed8, RGB888 or ARGB32. The bytes are the image's rows as QImage
-    // lays them out (each row padded to a multiple of 4 bytes).
+    // Indexed8, RGB888 or ARGB32. Image rows are laid out as QImage does
+    // (each row padded to a multiple of 4 bytes).
     QImage::Format imageFormat = QImage::Format_Invalid;
 
+    // True colour: drawn with its own colours, never through a palette.
+    bool isTrueColour() const { return imageFormat == QImage::Format_RGB888 || imageFormat == QImage::Format_ARGB32; }
     bool operator==(const SpriteRecord&) const = default;
 };
 
@@ -125,13 +140,16 @@ public:
     SpriteInfo spriteInfo(int index) const;
     SpriteSize spriteSize(int index) const;
     const SpriteRecord* sprite(int index) const;
+    QList<SpriteRecord> spriteList() const { return sprites; }
     // The sprite drawn with its own palette (an Indexed8 image gets a 256-entry
     // colour table); a null image when it has nothing to show.
     QImage spriteImage(int index) const;
     // The sprite whose bytes a sprite shows: itself when it has data, else
     // where its link chain ends; -1 for a broken chain.
     int linkTarget(int index) const;
-    // Those bytes as full image rows (missing bytes read as index 0).
+    // Those bytes as full image rows (missing bytes read as index 0). Data
+    // blocks kept from the file are decoded here, when first asked for, and
+    // the last ones decoded are kept.
     QByteArray spritePixels(int index) const;
     const QBlobStore& blobStore() const { return store; }
 
@@ -144,7 +162,7 @@ public:
 
     // Image bytes kept apart from the records, shared by the commands that
     // must keep a removed or replaced image until they are dropped.
-    BlobId storeBlob(const QByteArray& rows);
+    BlobId storeBlob(const QByteArray& bytes);
     void releaseBlob(BlobId id);
 
     // Plain edits, in terms of the ones above.
@@ -198,21 +216,37 @@ public:
 
     // ---------------------------------------------------------- files
     // Empties the sprite list, the store, the history and the file name; the
-    // palettes stay.
+    // palettes stay. The archive becomes a new one of version 2.00.
     void clear() override;
-    // Reads a version 1.01 or 2.00 file; its issues are lines of that file in
-    // the issues list. A cancelled load leaves an empty, unnamed archive; a
-    // file that is not an archive this program reads leaves the archive as
-    // it was and returns false.
+    // Reads a version 1.01, 2.00 or 2.01 file; its issues are lines of that
+    // file in the issues list. A cancelled load leaves an empty, unnamed
+    // archive; a file that is not an archive this program reads leaves the
+    // archive as it was and returns false. A file that ends before all its
+    // sprites leaves the archive unsaved (saving it would lose them;
+    // unreadSprites() tells how many).
     bool load(const QString& fileName) override;
     // The same from the file's bytes; `name` stands for the file in the issues list.
     bool load(const QByteArray& bytes, const QString& name);
-    // Writes a version 2.00 file through a temporary file that takes the old
-    // one's place only once complete.
-    bool save(const QString& fileName) override { return save(fileName, true); }
-    bool save(const QString& fileName, bool fullLz5);
-    // 1 or 2 after a file of that version was read; 0 otherwise.
-    int loadedVersion() const { return version; }
+    // Writes the archive as saveVersion() through a temporary file that takes
+    // the old one's place only once complete.
+    bool save(const QString& fileName) override { return save(fileName, saveVersion()); }
+    bool save(const QString& fileName, bool fullLz5) { return save(fileName, saveVersion(), fullLz5); }
+    // Writes that version. False, writing nothing, when the archive holds
+    // true-colour sprites and the version cannot (spritecommands::changeVersion
+    // reduces them first). The archive is that version afterwards.
+    bool save(const QString& fileName, SffVersion version, bool fullLz5 = true);
+
+    // The version the archive keeps: the one read, 2.00 for a new archive, or
+    // the one a version change chose.
+    SffVersion version() const { return sffVersion; }
+    // What a plain save writes: that version, but 2.01 as soon as a sprite is
+    // true colour (no other version keeps one).
+    SffVersion saveVersion() const;
+    bool hasTrueColour() const;
+    void setVersion(SffVersion version);
+    // Sprites the file named but the last load could not read because the
+    // file ended before them; 0 again once the archive is saved.
+    int unreadSprites() const { return unread; }
 
 signals:
     // pos 0 starts an operation of `max` steps, pos == max ends it; a receiver
@@ -224,6 +258,7 @@ signals:
     void paletteChanged(int index);
     void palettesInserted(int index, int count);
     void palettesRemoved(int index, int count);
+    void versionChanged(SffVersion version);
 
 private:
     friend class SffFormat;
@@ -243,7 +278,12 @@ private:
     QList<SpriteRecord> sprites;
     QBlobStore store;
     QList<PaletteRecord> palettes;
-    int version = 0;
+    SffVersion sffVersion = SffVersion::V200;
+    // The palette type byte of a version 1 header, written back as it was read.
+    int paletteType = -1;
+    int unread = 0;
+    // Rows of data blocks decoded lately, by blob; their cost is their size.
+    mutable QCache<BlobId, QByteArray> decoded;
 };
 
 #endif

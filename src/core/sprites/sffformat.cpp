@@ -1,17 +1,15 @@
 #include "sffformat.h"
 
 #include "binaryio.h"
-#include "colourreduction.h"
 #include "maker.h"
 #include "pcx.h"
+#include "pngblock.h"
 #include "qmessages.h"
 #include "qsprites.h"
 #include "savefile.h"
 #include "spritecodecs.h"
 #include "spriteimages.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QSaveFile>
 
 #include <climits>
@@ -30,6 +28,29 @@ constexpr int MaxPaletteBytes = 256 * 4;
 // Beyond it the sizes in the file are lies, and no allocation follows them.
 constexpr qint64 FreeDecodedBytes = qint64(16) << 20;
 constexpr qint64 MaxExpansion = 140;
+// Where the comment of the header starts.
+constexpr int Version1Comment = 36;
+constexpr int Version2Comment = 76;
+
+// The version bytes at offset 12, in file order.
+struct VersionBytes
+{
+    SffVersion version;
+    quint8 bytes[4];
+};
+constexpr VersionBytes Versions[] = {
+    {SffVersion::V101, {0, 1, 0, 1}},
+    {SffVersion::V200, {0, 0, 0, 2}},
+    {SffVersion::V201, {0, 1, 0, 2}},
+};
+
+const quint8* versionBytes(SffVersion version)
+{
+    for (const VersionBytes& v : Versions)
+        if (v.version == version)
+            return v.bytes;
+    return Versions[1].bytes;
+}
 
 QImage::Format formatOfDepth(int depth)
 {
@@ -49,65 +70,76 @@ int depthOfFormat(QImage::Format format)
     }
 }
 
+// The colour depth a sprite node gives each encoding.
+int depthOfCode(quint16 code)
+{
+    switch (code) {
+    case SpriteRle5:
+    case SpriteLz5: return 5;
+    case SpritePng24: return 24;
+    case SpritePng32: return 32;
+    default: return 8;
+    }
+}
+
 qsizetype rowBytes(const SpriteRecord& r)
 {
     return qsizetype(spriteRowStride(r.imageFormat, r.width)) * r.height;
 }
 
-QImage decodePng(QByteArrayView data, QImage::Format format, int width, int height)
+// Counts as people read them: "1 042".
+QString grouped(qint64 n)
 {
-    if (data.size() <= 4)
-        return QImage();
-    QByteArray bytes = QByteArray::fromRawData(data.data() + 4, data.size() - 4);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "png");
-    QImage png = reader.read();
-    if (png.isNull())
-        return QImage();
-    png = format == QImage::Format_Indexed8 ? toIndexed8(png) : png.convertToFormat(format);
-    if (png.width() != width || png.height() != height)
-        png = png.copy(0, 0, width, height);
-    return png;
+    QString digits = QString::number(n);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QLatin1Char(' '));
+    return digits;
 }
 
-// The pixels of one version 2 sprite block, as full image rows; empty when
-// the encoding is not one this program reads.
-QByteArray decodeSpriteBlock(QByteArrayView data, const SpriteRecord& s, qsizetype size)
+QByteArray headerComment()
 {
-    QByteArray rows;
-    switch (s.fileFormat) {
-    case SpriteRaw:
-    case SpriteRle8:
-    case SpriteRle5:
-    case SpriteLz5: {
-        rows = QByteArray(size, '\0');
-        uchar* out = reinterpret_cast<uchar*>(rows.data());
-        if (s.fileFormat == SpriteRaw)
-            decodeRawInto(data, out, s.width, s.height, s.imageFormat);
-        else if (s.fileFormat == SpriteRle8)
-            decodeRle8Into(data, out, s.width, s.height, s.imageFormat);
-        else if (s.fileFormat == SpriteRle5)
-            decodeRle5Into(data, out, s.width, s.height);
-        else
-            decodeLz5Into(data, out, s.width, s.height);
-        break;
-    }
-    case SpritePng8:
-    case SpritePng24:
-    case SpritePng32: {
-        const QImage png = decodePng(data, s.imageFormat, s.width, s.height);
-        if (!png.isNull())
-            rows = rowsOfImage(png);
-        break;
-    }
-    default:
-        break; // unknown encoding: no pixels, the size stays
-    }
-    return rows;
+    return QByteArray("Created in Quendar Morvane 9\n") + MakerWebAddress;
 }
 
 } // namespace
+
+QByteArray SffFormat::decodeBlock(QByteArrayView data, const SpriteRecord& s)
+{
+    const qsizetype size = rowBytes(s);
+    QByteArray rows(size, '\0');
+    if (size == 0)
+        return rows;
+    uchar* out = reinterpret_cast<uchar*>(rows.data());
+    switch (s.dataFormat) {
+    case SpriteRaw: decodeRawInto(data, out, s.width, s.height, s.imageFormat); break;
+    case SpriteRle8: decodeRle8Into(data, out, s.width, s.height, s.imageFormat); break;
+    case SpriteRle5:
+        if (s.imageFormat == QImage::Format_Indexed8)
+            decodeRle5Into(data, out, s.width, s.height);
+        break;
+    case SpriteLz5:
+        if (s.imageFormat == QImage::Format_Indexed8)
+            decodeLz5Into(data, out, s.width, s.height);
+        break;
+    case SpritePng8:
+    case SpritePng24:
+    case SpritePng32:
+        // Damaged data leaves the sprite empty.
+        decodePngInto(data, out, s.width, s.height, s.imageFormat);
+        break;
+    case SpritePcx:
+        // Only the image the load measured: the header decides what readPcx allocates.
+        if (pcxImageBytes(data) == size) {
+            const QImage image = readPcx(data);
+            if (image.format() == s.imageFormat && image.width() == s.width && image.height() == s.height)
+                rows = rowsOfImage(image);
+        }
+        break;
+    default:
+        break; // an encoding this program does not read: no pixels
+    }
+    return rows;
+}
 
 // ---------------------------------------------------------------- reading
 
@@ -131,6 +163,17 @@ struct SffFormat::Reader
         if (a.messages)
             a.messages->addError(text.arg(name).arg(index), sprite ? int(qMin<uint>(index, INT_MAX)) : -1);
     }
+    // The one line that tells what a file cut short lost.
+    void reportUnread(qint64 first, qint64 unread, qint64 claimed)
+    {
+        a.unread = int(qMin<qint64>(unread, INT_MAX));
+        if (unread <= 0 || !a.messages)
+            return;
+        a.messages->addError(QSprites::tr("%1(%2): %3 of %4 sprites could not be read: the file ends at byte %5")
+                                 .arg(name)
+                                 .arg(first)
+                                 .arg(grouped(unread), grouped(claimed), grouped(bytes.size())));
+    }
     // False once the user cancelled: what was read goes again, and the
     // progress runs back down from `countFrom`.
     bool step(uint done, uint total, uint countFrom)
@@ -148,7 +191,11 @@ struct SffFormat::Reader
     void readPaletteNodes(quint32 offset, uint count);
     void readSpriteNodes(quint32 offset, uint count);
     bool readPaletteColours(quint32 literalOffset, uint& done, uint total);
-    bool readSpritePixels(quint32 literalOffset, quint32 translatedOffset, uint& done, uint total);
+    bool readSpritePixels(quint32 literalOffset, quint32 translatedOffset, uint& done, uint total, int& firstCut,
+                          int& cut);
+    // A whole block of a sprite: kept as it is, or, when it cannot be shown,
+    // an empty sprite and a line saying why.
+    void keepBlock(SpriteRecord& s, int index, QByteArrayView data);
     void resolvePaletteLinks();
     // The bytes of a block at an offset; what lies outside the file is
     // missing, and `cut` says so.
@@ -162,37 +209,38 @@ struct SffFormat::Reader
     }
 };
 
-int SffFormat::version(const QByteArray& bytes, QMessages* messages, const QString& name)
+SffVersion SffFormat::version(const QByteArray& bytes, QMessages* messages, const QString& name)
 {
     if (bytes.size() < 16 || std::memcmp(bytes.constData(), Signature, sizeof Signature) != 0)
-        return 0;
+        return SffVersion::Unknown;
     const auto* v = reinterpret_cast<const uchar*>(bytes.constData()) + 12;
-    if (v[0] == 0 && v[1] == 1 && v[2] == 0 && v[3] == 1)
-        return 1;
-    if (v[0] == 0 && v[1] == 0 && v[2] == 0 && v[3] == 2)
-        return 2;
+    for (const VersionBytes& known : Versions)
+        if (std::memcmp(v, known.bytes, 4) == 0)
+            return known.version;
     if (messages)
         messages->addInfo(QSprites::tr("%1(0): SFF version '%2.%3.%4.%5' not supported yet")
                               .arg(name).arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]));
-    return 0;
+    return SffVersion::Unknown;
 }
 
 bool SffFormat::read(QSprites& sprites, const QByteArray& bytes, const QString& name)
 {
     // A file this program does not read leaves the archive as it was.
-    const int fileVersion = version(bytes, sprites.messages, name);
-    if (fileVersion == 0)
+    const SffVersion fileVersion = version(bytes, sprites.messages, name);
+    if (fileVersion == SffVersion::Unknown)
         return false;
     sprites.resetSprites();
-    sprites.version = fileVersion;
+    sprites.sffVersion = fileVersion;
+    sprites.paletteType = -1;
     Reader r{sprites, bytes, name, FreeDecodedBytes + MaxExpansion * bytes.size()};
-    return fileVersion == 1 ? r.version1() : r.version2();
+    return fileVersion == SffVersion::V101 ? r.version1() : r.version2();
 }
 
 bool SffFormat::Reader::version1()
 {
     LeReader header(bytes, 20);
     const quint32 claimed = header.u32();
+    a.paletteType = LeReader(bytes, 32).u8();
     // Every subfile needs its header: a count beyond that cannot be there.
     const qint64 room = qMax<qint64>(0, (bytes.size() - HeaderSize) / SubfileHeaderSize);
     const uint total = uint(qMin<qint64>(claimed, room));
@@ -201,15 +249,12 @@ bool SffFormat::Reader::version1()
     QList<SpriteRecord>& sprites = a.sprites;
     int shared = -1;
     qsizetype pos = HeaderSize;
-    bool truncated = false;
-    const auto reportTruncated = [&](uint index) {
-        truncated = true;
-        error(QSprites::tr("%1(%2): Sprite data is truncated"), index);
-    };
-    for (uint i = 0; i < total && !truncated; ++i) {
+    uint whole = 0; // sprites read with all their data, from the first on
+    bool cut = false;
+    for (uint i = 0; i < total && !cut; ++i) {
         LeReader h(bytes, pos);
         if (!h.has(SubfileHeaderSize)) {
-            reportTruncated(i);
+            cut = true;
             break;
         }
         const quint32 next = h.u32();
@@ -234,7 +279,7 @@ bool SffFormat::Reader::version1()
                 size = length; // a next-subfile offset pointing nowhere
             if (size > left) {
                 size = left;
-                reportTruncated(i);
+                cut = true;
             }
             const QByteArrayView data = bytes.sliced(pos, qsizetype(size));
             pos += qsizetype(size);
@@ -246,7 +291,15 @@ bool SffFormat::Reader::version1()
             s.imageFormat = image.isNull() ? QImage::Format_Indexed8 : image.format();
             s.width = quint16(image.width());
             s.height = quint16(image.height());
-            s.blobId = a.store.append(image.isNull() ? QByteArray() : rowsOfImage(image));
+            // The PCX image itself is kept, for a save to write it back as it
+            // was; its rows, decoded anyway for the palette, are the first
+            // ones shown.
+            s.dataFormat = SpritePcx;
+            s.blobId = a.storeBlob(data.toByteArray());
+            if (!image.isNull()) {
+                const QByteArray rows = rowsOfImage(image);
+                a.decoded.insert(s.blobId, new QByteArray(rows), rows.size());
+            }
             const QByteArray colours = coloursOfTable(image.colorTable());
             if (index == 0)
                 shared = a.addPalette(colours, true, 0, -1);
@@ -277,11 +330,12 @@ bool SffFormat::Reader::version1()
                 s.paletteIndex = quint16(qMax(shared, 0));
             }
         }
+        if (!cut)
+            ++whole;
         if (!step(i + 1, total, i))
             return true;
     }
-    if (!truncated && claimed > total)
-        reportTruncated(total);
+    reportUnread(whole, qint64(claimed) - whole, claimed);
     if (uint(sprites.size()) < total)
         a.reportProgress(total, total);
     return true;
@@ -309,15 +363,16 @@ bool SffFormat::Reader::version2()
     a.reportProgress(0, total);
     if (paletteTotal < paletteClaimed)
         error(QSprites::tr("%1(%2): Palette data is truncated"), paletteTotal, false);
-    if (spriteTotal < spriteClaimed)
-        error(QSprites::tr("%1(%2): Sprite data is truncated"), spriteTotal);
 
     readPaletteNodes(paletteListOffset, paletteTotal);
     readSpriteNodes(spriteListOffset, spriteTotal);
     uint done = 0;
+    int firstCut = int(spriteTotal);
+    int cut = 0;
     if (!readPaletteColours(literalOffset, done, total)
-        || !readSpritePixels(literalOffset, translatedOffset, done, total))
+        || !readSpritePixels(literalOffset, translatedOffset, done, total, firstCut, cut))
         return true;
+    reportUnread(firstCut, qint64(spriteClaimed) - spriteTotal + cut, spriteClaimed);
     resolvePaletteLinks();
     for (PaletteRecord& p : a.palettes) {
         if (p.colourCount == 0 || p.colourCount > 256)
@@ -355,15 +410,24 @@ void SffFormat::Reader::readSpriteNodes(quint32 offset, uint count)
         s.axisX = sn.s16();
         s.axisY = sn.s16();
         s.linkIndex = sn.u16();
-        s.fileFormat = sn.u8();
+        s.dataFormat = sn.u8();
         const int depth = sn.u8();
         s.fileOffset = sn.u32();
         s.fileLength = sn.u32();
         s.paletteIndex = sn.u16();
         s.flags = sn.u16();
         s.hasData = s.fileLength != 0;
-        const bool fiveBit = s.fileFormat == SpriteRle5 || s.fileFormat == SpriteLz5 || s.fileFormat == SpritePng8;
-        s.imageFormat = fiveBit ? QImage::Format_Indexed8 : formatOfDepth(depth);
+        // The encoding decides where it can: 5-bit encodings and 8-bit PNG
+        // are indexed, PNG 11 and 12 true colour. Raw and RLE8 data follow
+        // the depth (files this program once wrote hold 24- and 32-bit RLE8).
+        switch (s.dataFormat) {
+        case SpriteRle5:
+        case SpriteLz5:
+        case SpritePng8: s.imageFormat = QImage::Format_Indexed8; break;
+        case SpritePng24: s.imageFormat = QImage::Format_RGB888; break;
+        case SpritePng32: s.imageFormat = QImage::Format_ARGB32; break;
+        default: s.imageFormat = formatOfDepth(depth); break;
+        }
         a.sprites.append(s);
     }
 }
@@ -386,13 +450,53 @@ bool SffFormat::Reader::readPaletteColours(quint32 literalOffset, uint& done, ui
     return true;
 }
 
-bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translatedOffset, uint& done, uint total)
+void SffFormat::Reader::keepBlock(SpriteRecord& s, int index, QByteArrayView data)
+{
+    // `why` has the file and the sprite's index filled in already.
+    const auto empty = [&](const QString& why) {
+        if (a.messages)
+            a.messages->addError(why);
+        s.dataFormat = SpriteRows;
+        s.blobId = a.storeBlob(QByteArray());
+    };
+    switch (s.dataFormat) {
+    case SpriteRaw:
+    case SpriteRle8:
+    case SpriteRle5:
+    case SpriteLz5:
+        break;
+    case SpritePng8:
+    case SpritePng24:
+    case SpritePng32: {
+        const PngFacts png = checkPngBlock(data);
+        if (png.status == PngFacts::NotPng)
+            return empty(QSprites::tr("%1(%2): Sprite data is not a PNG image").arg(name).arg(index));
+        if (png.status == PngFacts::Truncated)
+            return empty(QSprites::tr("%1(%2): PNG sprite data is cut short").arg(name).arg(index));
+        // No allocation follows a size the PNG alone claims.
+        if (png.width > s.width || png.height > s.height)
+            return empty(QSprites::tr("%1(%2): PNG sprite data claims %3 x %4 pixels, the sprite has %5 x %6")
+                             .arg(name).arg(index).arg(png.width).arg(png.height).arg(s.width).arg(s.height));
+        break;
+    }
+    default:
+        // An encoding this program does not read: no pixels, the size stays.
+        s.dataFormat = SpriteRows;
+        s.blobId = a.storeBlob(QByteArray());
+        return;
+    }
+    s.blobId = a.storeBlob(data.toByteArray());
+}
+
+bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translatedOffset, uint& done, uint total,
+                                         int& firstCut, int& cuts)
 {
     QList<SpriteRecord>& sprites = a.sprites;
     const int count = int(sprites.size());
     for (int i = 0; i < count; ++i) {
         SpriteRecord& s = sprites[i];
         if (!s.hasData) {
+            s.dataFormat = SpriteRows;
             const int target = a.followLink(i, count);
             if (target >= 0) {
                 s.width = sprites[target].width;
@@ -409,18 +513,26 @@ bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translat
             bool cut = false;
             const QByteArrayView data =
                 block(s.flags == 0 ? literalOffset : translatedOffset, s.fileOffset, s.fileLength, &cut);
-            if (cut)
-                error(QSprites::tr("%1(%2): Sprite data is truncated"), uint(i));
+            if (cut) {
+                firstCut = qMin(firstCut, i);
+                ++cuts;
+            }
             const qsizetype size = rowBytes(s);
-            QByteArray rows;
             if (!spend(size)) {
                 error(QSprites::tr("%1(%2): Sprite data is damaged"), uint(i));
+                // Nothing is left of it: no pixels, no colours.
                 s.width = 0;
                 s.height = 0;
-            } else if (size > 0) {
-                rows = decodeSpriteBlock(data, s, size);
+                s.imageFormat = QImage::Format_Indexed8;
+                s.dataFormat = SpriteRows;
+                s.blobId = a.storeBlob(QByteArray());
+            } else if (cut || size == 0) {
+                // What there is of a block cut short is shown, not kept.
+                s.blobId = a.storeBlob(size > 0 ? decodeBlock(data, s) : QByteArray());
+                s.dataFormat = SpriteRows;
+            } else {
+                keepBlock(s, i, data);
             }
-            s.blobId = a.store.append(rows);
         }
         ++done;
         if (!step(done, total, done))
@@ -472,26 +584,154 @@ void SffFormat::Reader::resolvePaletteLinks()
     }
 }
 
+// ---------------------------------------------------------------- what a version keeps
+
+SffFormat::Version1Plan SffFormat::planVersion1(const QSprites& sprites)
+{
+    return planVersion1(sprites.sprites, sprites.palettes);
+}
+
+SffFormat::Version1Plan SffFormat::planVersion1(const QList<SpriteRecord>& sprites,
+                                                const QList<PaletteRecord>& palettes)
+{
+    Version1Plan p;
+    const int count = int(sprites.size());
+    p.withData.fill(true, count);
+    p.samePalette.fill(false, count);
+    p.paletteOf.fill(0, count);
+    const auto coloursOf = [&](quint16 k) {
+        return k < palettes.size() ? palettes[k].colours : QByteArray(PaletteBytes, '\0');
+    };
+    // A reader adds a palette unless it has the same colours already.
+    const auto add = [&](const QByteArray& colours) {
+        qsizetype k = p.palettes.indexOf(colours);
+        if (k < 0) {
+            p.palettes.append(colours);
+            k = p.palettes.size() - 1;
+        }
+        return quint16(k);
+    };
+    // A reader follows a link among the sprites before it, as they are written.
+    const auto follow = [&](int index) {
+        int previous = index;
+        int current = sprites[index].linkIndex;
+        for (int steps = 0; steps <= index; ++steps) {
+            if (current >= index || current == previous)
+                return -1;
+            if (current == 0 || p.withData[current])
+                return current;
+            previous = current;
+            current = sprites[current].linkIndex;
+        }
+        return -1;
+    };
+    int shared = -1;
+    for (int i = 0; i < count; ++i) {
+        const SpriteRecord& s = sprites[i];
+        if (!s.hasData && i > 0) {
+            const int t = follow(i);
+            if (t >= 0 && shared >= 0 && s.paletteIndex == sprites[0].paletteIndex) {
+                p.withData[i] = false;
+                p.samePalette[i] = true; // on a link the flag names the shared palette
+                p.paletteOf[i] = quint16(shared);
+                continue;
+            }
+            if (t >= 0 && s.paletteIndex == sprites[t].paletteIndex) {
+                p.withData[i] = false;
+                p.paletteOf[i] = p.paletteOf[t];
+                continue;
+            }
+            // Otherwise it goes out with a copy of the image it shows.
+        }
+        const bool asBefore = i > 0 && s.paletteIndex == sprites[i - 1].paletteIndex;
+        if (i == 0) {
+            shared = add(coloursOf(s.paletteIndex));
+            p.paletteOf[i] = quint16(shared);
+        } else if ((s.group == 0 || s.group == 9000) && s.number == 0) {
+            p.samePalette[i] = asBefore;
+            p.paletteOf[i] = quint16(shared); // whatever the image brings
+        } else if (asBefore) {
+            p.samePalette[i] = true;
+            p.paletteOf[i] = p.paletteOf[i - 1];
+        } else {
+            p.paletteOf[i] = add(coloursOf(s.paletteIndex));
+        }
+    }
+    return p;
+}
+
+SffFormat::Losses SffFormat::lossesOf(const QSprites& sprites, SffVersion version)
+{
+    Losses losses;
+    if (version != SffVersion::V201)
+        for (const SpriteRecord& s : sprites.sprites)
+            if (s.hasData && s.isTrueColour())
+                ++losses.trueColour;
+    if (version != SffVersion::V101)
+        return losses;
+    // True colour is reduced first; the palettes that brings are new ones,
+    // and the list reads back otherwise in any case.
+    if (losses.trueColour > 0) {
+        losses.palettes = true;
+        return losses;
+    }
+    const Version1Plan plan = planVersion1(sprites);
+    const QList<PaletteRecord>& palettes = sprites.palettes;
+    losses.palettes = plan.palettes.size() != palettes.size();
+    for (int k = 0; k < palettes.size() && !losses.palettes; ++k)
+        losses.palettes = plan.palettes[k] != palettes[k].colours || palettes[k].group != 0
+                          || palettes[k].number != k + 1;
+    for (int i = 0; i < sprites.sprites.size() && !losses.palettes; ++i)
+        losses.palettes = plan.paletteOf[i] != sprites.sprites[i].paletteIndex;
+    return losses;
+}
+
 // ---------------------------------------------------------------- writing
 
 struct SffFormat::Writer
 {
     QSprites& a;
+    SffVersion version;
     bool fullLz5;
     QByteArray literal;
+    QByteArray translated;
     QByteArray paletteNodes;
     QByteArray spriteNodes;
     uint done = 0;
     uint total = 0;
 
     bool step() { return a.reportProgress(++done, total); }
+    // The sprite's image rows; zeros for a sprite with nothing to show.
+    QByteArray rowsOf(int index) const;
+    QByteArray coloursOf(const SpriteRecord& s) const
+    {
+        return s.paletteIndex < a.palettes.size() ? a.palettes[s.paletteIndex].colours
+                                                  : QByteArray(PaletteBytes, '\0');
+    }
+
+    // Version 2.
     bool writePalettes();
     bool writeSprites();
-    // The encoded pixels of a sprite with data, and the format and depth the
-    // node gives them.
-    QByteArray encodeSprite(const SpriteRecord& s, quint8& format, int& depth) const;
+    // The block of a sprite with data and the format code and depth its node
+    // gives it: the block read from the file when this version can hold it,
+    // else the sprite encoded afresh.
+    QByteArray blockOf(int index, quint16& format, int& depth) const;
+    bool keepsBlock(const SpriteRecord& s) const;
     QByteArray header(quint32 spriteListOffset, quint32 literalOffset) const;
+    bool writeVersion2(QIODevice* out);
+
+    // Version 1.
+    QByteArray pcxOf(int index, bool paletteRead) const;
+    bool writeVersion1(QIODevice* out);
 };
+
+QByteArray SffFormat::Writer::rowsOf(int index) const
+{
+    QByteArray rows = a.spritePixels(index);
+    if (rows.isEmpty())
+        rows = QByteArray(rowBytes(a.sprites[index]), '\0');
+    return rows;
+}
 
 bool SffFormat::Writer::writePalettes()
 {
@@ -520,12 +760,37 @@ bool SffFormat::Writer::writePalettes()
     return true;
 }
 
-QByteArray SffFormat::Writer::encodeSprite(const SpriteRecord& s, quint8& format, int& depth) const
+bool SffFormat::Writer::keepsBlock(const SpriteRecord& s) const
 {
-    format = SpriteRle8;
-    QByteArray pixels;
-    if (!a.readRows(s, pixels))
-        return QByteArray();
+    const bool indexed = s.imageFormat == QImage::Format_Indexed8;
+    switch (s.dataFormat) {
+    case SpriteRaw:
+    case SpriteRle8:
+    case SpriteRle5:
+    case SpriteLz5: return indexed; // these carry 8-bit pixels only
+    case SpritePng8: return indexed && version == SffVersion::V201;
+    case SpritePng24: return s.imageFormat == QImage::Format_RGB888 && version == SffVersion::V201;
+    case SpritePng32: return s.imageFormat == QImage::Format_ARGB32 && version == SffVersion::V201;
+    default: return false;
+    }
+}
+
+QByteArray SffFormat::Writer::blockOf(int index, quint16& format, int& depth) const
+{
+    const SpriteRecord& s = a.sprites[index];
+    QByteArray block;
+    if (keepsBlock(s) && a.store.read(s.blobId, block)) {
+        format = s.dataFormat;
+        depth = depthOfCode(format);
+        return block;
+    }
+    const QByteArray pixels = rowsOf(index);
+    if (s.isTrueColour()) {
+        // Only PNG carries true colour (write refuses other versions first).
+        format = s.imageFormat == QImage::Format_RGB888 ? SpritePng24 : SpritePng32;
+        depth = depthOfCode(format);
+        return encodePngBlock(imageOfRows(pixels, s.width, s.height, s.imageFormat));
+    }
     const int lineBytes = spriteLineBytes(s.imageFormat, s.width);
     const int stride = spriteRowStride(s.imageFormat, s.width);
     QByteArray packed;
@@ -539,28 +804,29 @@ QByteArray SffFormat::Writer::encodeSprite(const SpriteRecord& s, quint8& format
     }
     // LZ5 only carries colours 0 to 31: a sprite using any other index keeps
     // every pixel through RLE8.
-    const bool lz5 = s.imageFormat == QImage::Format_Indexed8 && s.paletteIndex < a.palettes.size()
-                     && a.palettes[s.paletteIndex].colourCount == 32 && fitsFiveBits(packed);
-    if (!lz5)
-        return encodeRle8Packed(packed);
-    format = SpriteLz5;
-    depth = 5;
-    return encodeLz5Packed(packed, fullLz5);
+    const bool lz5 = s.paletteIndex < a.palettes.size() && a.palettes[s.paletteIndex].colourCount == 32
+                     && fitsFiveBits(packed);
+    format = lz5 ? SpriteLz5 : SpriteRle8;
+    depth = depthOfCode(format);
+    return lz5 ? encodeLz5Packed(packed, fullLz5) : encodeRle8Packed(packed);
 }
 
 bool SffFormat::Writer::writeSprites()
 {
-    LeWriter data(&literal);
     LeWriter sn(&spriteNodes);
-    for (const SpriteRecord& s : a.sprites) {
-        quint8 format = SpriteLinked;
+    for (int i = 0; i < a.sprites.size(); ++i) {
+        const SpriteRecord& s = a.sprites[i];
+        quint16 format = SpriteLinked;
         int depth = depthOfFormat(s.imageFormat);
-        const quint32 offset = quint32(literal.size());
+        // The decompress flag says which block holds the data, as the
+        // engine's own tools write it.
+        QByteArray& data = s.flags == 0 ? literal : translated;
+        const quint32 offset = quint32(data.size());
         quint32 length = 0;
         if (s.hasData) {
-            const QByteArray encoded = encodeSprite(s, format, depth);
-            data.bytes(encoded);
-            length = quint32(encoded.size());
+            const QByteArray block = blockOf(i, format, depth);
+            data += block;
+            length = quint32(block.size());
         }
         sn.u16(s.group);
         sn.u16(s.number);
@@ -569,12 +835,12 @@ bool SffFormat::Writer::writeSprites()
         sn.s16(s.axisX);
         sn.s16(s.axisY);
         sn.u16(s.linkIndex);
-        sn.u8(format);
+        sn.u8(quint8(format));
         sn.u8(quint8(depth));
         sn.u32(offset);
         sn.u32(length);
         sn.u16(s.paletteIndex);
-        sn.u16(0);
+        sn.u16(s.flags);
         if (!step())
             return false;
     }
@@ -586,12 +852,11 @@ QByteArray SffFormat::Writer::header(quint32 spriteListOffset, quint32 literalOf
     QByteArray header;
     LeWriter w(&header);
     w.bytes(QByteArrayView(Signature, sizeof Signature));
-    for (quint8 b : {0, 0, 0, 2})
-        w.u8(b);
+    const quint8* v = versionBytes(version);
+    w.bytes(QByteArrayView(v, 4));
     w.u32(0);
     w.u32(0);
-    for (quint8 b : {0, 0, 0, 2})
-        w.u8(b);
+    w.bytes(QByteArrayView(v, 4)); // the lowest version that reads it
     w.u32(0);
     w.u32(0);
     w.u32(spriteListOffset);
@@ -601,28 +866,27 @@ QByteArray SffFormat::Writer::header(quint32 spriteListOffset, quint32 literalOf
     w.u32(literalOffset);
     w.u32(quint32(literal.size()));
     w.u32(quint32(literalOffset + literal.size()));
+    w.u32(quint32(translated.size()));
     w.u32(0);
     w.u32(0);
-    w.u32(0);
-    const QByteArray comment = QByteArray("Created in Quendar Morvane 9\n") + MakerWebAddress;
-    w.bytes(comment.left(HeaderSize - header.size() - 1));
+    Q_ASSERT(header.size() == Version2Comment);
+    w.bytes(headerComment().left(HeaderSize - header.size() - 1));
     w.zeros(HeaderSize - header.size());
     return header;
 }
 
-bool SffFormat::write(QSprites& sprites, QIODevice* out, bool fullLz5)
+bool SffFormat::Writer::writeVersion2(QIODevice* out)
 {
-    Writer w{sprites, fullLz5};
-    w.total = uint(sprites.sprites.size() + sprites.palettes.size());
-    sprites.reportProgress(0, w.total);
-    if (!w.writePalettes() || !w.writeSprites())
+    total = uint(a.sprites.size() + a.palettes.size());
+    a.reportProgress(0, total);
+    if (!writePalettes() || !writeSprites())
         return false;
-    const quint64 spriteListOffset = HeaderSize + quint64(w.paletteNodes.size());
-    const quint64 literalOffset = spriteListOffset + quint64(w.spriteNodes.size());
-    if (literalOffset + quint64(w.literal.size()) > 0xFFFFFFFFull)
+    const quint64 spriteListOffset = HeaderSize + quint64(paletteNodes.size());
+    const quint64 literalOffset = spriteListOffset + quint64(spriteNodes.size());
+    if (literalOffset + quint64(literal.size()) + quint64(translated.size()) > 0xFFFFFFFFull)
         return false; // offsets are 32-bit
-    const QByteArray header = w.header(quint32(spriteListOffset), quint32(literalOffset));
-    const QByteArray* parts[] = {&header, &w.paletteNodes, &w.spriteNodes, &w.literal};
+    const QByteArray head = header(quint32(spriteListOffset), quint32(literalOffset));
+    const QByteArray* parts[] = {&head, &paletteNodes, &spriteNodes, &literal, &translated};
     for (const QByteArray* part : parts) {
         if (out->write(*part) != part->size())
             return false;
@@ -630,15 +894,106 @@ bool SffFormat::write(QSprites& sprites, QIODevice* out, bool fullLz5)
     return true;
 }
 
-bool SffFormat::write(QSprites& sprites, const QString& fileName, bool fullLz5)
+QByteArray SffFormat::Writer::pcxOf(int index, bool paletteRead) const
+{
+    const SpriteRecord& s = a.sprites[index];
+    const QByteArray colours = coloursOf(s);
+    QByteArray kept;
+    if (s.hasData && s.dataFormat == SpritePcx && a.store.read(s.blobId, kept) && !kept.isEmpty()) {
+        // The image as it was read, unless a reader takes its palette from
+        // it and the palette has changed since.
+        if (!paletteRead || coloursOfTable(readPcx(kept).colorTable()) == colours)
+            return kept;
+    }
+    // A link written as an image of its own shows what its chain ends at.
+    const int target = a.linkTarget(index);
+    const SpriteRecord& shown = a.sprites[target >= 0 ? target : index];
+    QImage image = imageOfRows(rowsOf(index), shown.width, shown.height, QImage::Format_Indexed8);
+    if (image.isNull()) {
+        // A sprite without pixels still needs an image: without one the
+        // subfile reads back as a link.
+        image = QImage(1, 1, QImage::Format_Indexed8);
+        image.fill(0);
+    }
+    image.setColorTable(tableOfColours(colours));
+    return encodePcx(image);
+}
+
+bool SffFormat::Writer::writeVersion1(QIODevice* out)
+{
+    const Version1Plan plan = planVersion1(a);
+    const int count = int(a.sprites.size());
+    total = uint(count);
+    a.reportProgress(0, total);
+
+    QByteArray file;
+    LeWriter w(&file);
+    w.bytes(QByteArrayView(Signature, sizeof Signature));
+    w.bytes(QByteArrayView(versionBytes(SffVersion::V101), 4));
+    QList<quint16> groups;
+    for (const SpriteRecord& s : a.sprites)
+        if (!groups.contains(s.group))
+            groups.append(s.group);
+    w.u32(quint32(groups.size()));
+    w.u32(quint32(count));
+    w.u32(HeaderSize);
+    w.u32(SubfileHeaderSize);
+    // The palette type of the file read; a new one says "shared" when every
+    // sprite is drawn with one palette.
+    w.u8(quint8(a.paletteType >= 0 ? a.paletteType : plan.palettes.size() <= 1 ? 1 : 0));
+    w.zeros(Version1Comment - file.size());
+    w.bytes(headerComment().left(HeaderSize - file.size() - 1));
+    w.zeros(HeaderSize - file.size());
+
+    for (int i = 0; i < count; ++i) {
+        const SpriteRecord& s = a.sprites[i];
+        QByteArray pcx;
+        if (plan.withData[i]) {
+            const bool special = (s.group == 0 || s.group == 9000) && s.number == 0;
+            pcx = pcxOf(i, i == 0 || (!plan.samePalette[i] && !special));
+        }
+        const qsizetype next = i + 1 < count ? file.size() + SubfileHeaderSize + pcx.size() : 0;
+        if (next > qsizetype(0xFFFFFFFFll))
+            return false; // offsets are 32-bit
+        w.u32(quint32(next));
+        w.u32(quint32(pcx.size()));
+        w.s16(s.axisX);
+        w.s16(s.axisY);
+        w.u16(s.group);
+        w.u16(s.number);
+        w.u16(plan.withData[i] ? 0 : s.linkIndex);
+        w.u8(plan.samePalette[i] ? 1 : 0);
+        w.zeros(13);
+        w.bytes(pcx);
+        if (!step())
+            return false;
+    }
+    return out->write(file) == file.size();
+}
+
+bool SffFormat::write(QSprites& sprites, QIODevice* out, SffVersion version, bool fullLz5)
+{
+    if (version == SffVersion::Unknown)
+        version = sprites.saveVersion();
+    if (version != SffVersion::V201 && sprites.hasTrueColour()) {
+        sprites.setErrorString(QSprites::tr("True-colour sprites can only be saved in SFF 2.01."));
+        return false;
+    }
+    Writer w{sprites, version, fullLz5, {}, {}, {}, {}};
+    return version == SffVersion::V101 ? w.writeVersion1(out) : w.writeVersion2(out);
+}
+
+bool SffFormat::write(QSprites& sprites, const QString& fileName, SffVersion version, bool fullLz5)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         sprites.setErrorString(file.errorString());
         return false;
     }
-    if (!write(sprites, &file, fullLz5)) {
-        sprites.setErrorString(file.errorString());
+    sprites.setErrorString(QString());
+    if (!write(sprites, &file, version, fullLz5)) {
+        if (sprites.errorString().isEmpty())
+            sprites.setErrorString(file.errorString());
         file.cancelWriting();
         return false;
     }

@@ -13,16 +13,19 @@
 // that runs short leaves the remaining pixels 0, data that would write past
 // the image (or copy from before its start) ends decoding.
 
-// Format codes of sprite nodes.
-enum SpriteDataFormat : quint8 {
+// Format codes of sprite nodes, and the two kinds of sprite bytes that are
+// not a version 2 block: a version 1 subfile's PCX image, and plain image rows.
+enum SpriteDataFormat : quint16 {
     SpriteRaw = 0,
     SpriteLinked = 1,
     SpriteRle8 = 2,
     SpriteRle5 = 3,
     SpriteLz5 = 4,
-    SpritePng8 = 10,
+    SpritePng8 = 10,  // 8-bit indexed, drawn through the palette the sprite names
     SpritePng24 = 11,
-    SpritePng32 = 12,
+    SpritePng32 = 12, // with alpha
+    SpritePcx = 0x100,
+    SpriteRows = 0x101,
 };
 
 // Packed bytes of one row of an image of this format (0 for formats sprites never use).

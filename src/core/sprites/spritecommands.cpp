@@ -1,5 +1,7 @@
 #include "spritecommands.h"
 
+#include "colourreduction.h"
+#include "sffformat.h"
 #include "spriteimages.h"
 
 #include <QCoreApplication>
@@ -236,6 +238,24 @@ void ReplacePalettes::undo()
     sprites->setPaletteList(before);
 }
 
+// ---------------------------------------------------------------- version
+
+ChangeSffVersion::ChangeSffVersion(QSprites* sprites, SffVersion after, QUndoCommand* parent)
+    : QEditCommand(tr("Change to SFF %1").arg(sffVersionText(after)), Subject::None, -1, parent), sprites(sprites),
+      before(sprites->version()), after(after)
+{
+}
+
+void ChangeSffVersion::redo()
+{
+    sprites->setVersion(after);
+}
+
+void ChangeSffVersion::undo()
+{
+    sprites->setVersion(before);
+}
+
 // ---------------------------------------------------------------- remap table
 
 ChangeRemap::ChangeRemap(QReMapModel* model, Kind kind, int row, const RemapRow& after, QUndoCommand* parent)
@@ -274,6 +294,8 @@ namespace {
 // colours, else a new one at the end, put in by a child of `parent`.
 int paletteFor(QSprites* sprites, const SpriteImage& image, QUndoCommand* parent)
 {
+    if (image.isTrueColour())
+        return 0; // drawn with its own colours
     const int same = sprites->findIdenticalPalette(image.colours);
     if (same < sprites->paletteCount())
         return same;
@@ -310,6 +332,7 @@ QEditCommand* replaceImage(QSprites* sprites, int index, const SpriteImage& imag
                                   index);
     SpriteRecord r = *old;
     r.paletteIndex = quint16(paletteFor(sprites, image, step));
+    r.dataFormat = SpriteRows;
     r.hasData = true;
     r.linkIndex = old->blobId != 0 ? old->linkIndex : 0;
     r.width = image.width;
@@ -340,8 +363,9 @@ QEditCommand* duplicateSprite(QSprites* sprites, int index, bool copy)
         return nullptr;
     SpriteRecord d = *source;
     d.blobId = 0;
-    d.fileOffset = d.fileLength = d.fileFormat = 0;
+    d.fileOffset = d.fileLength = 0;
     QByteArray bytes;
+    // A copy keeps the source's encoding: an untouched image stays untouched.
     const bool ownCopy = copy && source->hasData && source->blobId != 0
                          && sprites->blobStore().read(source->blobId, bytes);
     if (ownCopy) {
@@ -402,6 +426,75 @@ QEditCommand* changePaletteInfo(QSprites* sprites, int index, qint16 group, qint
     const bool groupEdit = group != p->group;
     return new ChangePalette(sprites, index, after, groupEdit ? ChangePalette::Group : ChangePalette::Number,
                              groupEdit ? tr("Change palette group") : tr("Change palette number"));
+}
+
+QEditCommand* changeVersion(QSprites* sprites, SffVersion version)
+{
+    const QList<SpriteRecord> original = sprites->spriteList();
+    const QList<PaletteRecord> originalPalettes = sprites->paletteList();
+    QList<SpriteRecord> records = original;
+    QList<PaletteRecord> palettes = originalPalettes;
+    if (version != SffVersion::V201) {
+        for (int i = 0; i < records.size(); ++i) {
+            if (!records[i].hasData || !records[i].isTrueColour())
+                continue;
+            const QImage reduced = toIndexed8(sprites->spriteImage(i));
+            if (reduced.isNull())
+                continue;
+            const QByteArray colours = coloursOfTable(reduced.colorTable());
+            int k = 0;
+            while (k < palettes.size() && palettes[k].colours != colours)
+                ++k;
+            if (k == palettes.size())
+                palettes.append(QSprites::paletteOf(colours, 0, qint16(palettes.size() + 1)));
+            SpriteRecord& r = records[i];
+            // A new image, which the step holds until it is done.
+            r.blobId = sprites->storeBlob(rowsOfImage(reduced));
+            r.dataFormat = SpriteRows;
+            r.imageFormat = QImage::Format_Indexed8;
+            r.paletteIndex = quint16(k);
+            // The sprites that show this image show it through the same colours.
+            for (int j = 0; j < records.size(); ++j) {
+                if (!records[j].hasData && sprites->linkTarget(j) == i) {
+                    records[j].imageFormat = QImage::Format_Indexed8;
+                    records[j].paletteIndex = quint16(k);
+                }
+            }
+        }
+    }
+    if (version == SffVersion::V101) {
+        const SffFormat::Version1Plan plan = SffFormat::planVersion1(records, palettes);
+        palettes.clear();
+        for (int k = 0; k < plan.palettes.size(); ++k)
+            palettes.append(QSprites::paletteOf(plan.palettes[k], 0, qint16(k + 1)));
+        for (int i = 0; i < records.size(); ++i)
+            records[i].paletteIndex = plan.paletteOf[i];
+    }
+
+    auto* step = new QEditCommand(tr("Change to SFF %1").arg(sffVersionText(version)), QEditCommand::Subject::None, -1);
+    const auto sameList = [](const QList<PaletteRecord>& a, const QList<PaletteRecord>& b) {
+        if (a.size() != b.size())
+            return false;
+        for (int k = 0; k < a.size(); ++k)
+            if (a[k].group != b[k].group || a[k].number != b[k].number || a[k].colours != b[k].colours)
+                return false;
+        return true;
+    };
+    if (!sameList(palettes, originalPalettes))
+        new ReplacePalettes(sprites, palettes, QString(), step);
+    QList<SetSpriteRecords::Change> changes;
+    for (int i = 0; i < records.size(); ++i)
+        if (records[i] != original[i])
+            changes.append({i, original[i], records[i]});
+    if (!changes.isEmpty())
+        new SetSpriteRecords(sprites, changes, QString(), changes.first().index, step);
+    if (version != sprites->version())
+        new ChangeSffVersion(sprites, version, step);
+    if (step->childCount() == 0) {
+        delete step;
+        return nullptr;
+    }
+    return step;
 }
 
 } // namespace spritecommands

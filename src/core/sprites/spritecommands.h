@@ -160,6 +160,21 @@ private:
     QList<PaletteRecord> after;
 };
 
+// The version the archive is saved as. Built by spritecommands::changeVersion
+// with whatever else the version needs.
+class ChangeSffVersion : public QEditCommand
+{
+public:
+    ChangeSffVersion(QSprites* sprites, SffVersion after, QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+
+private:
+    QSprites* sprites;
+    SffVersion before;
+    SffVersion after;
+};
+
 // A row of the palette remap table added, removed or changed. The table is a
 // preview that no file holds: the step leaves the archive saved.
 class ChangeRemap : public QEditCommand
@@ -186,7 +201,8 @@ private:
 namespace spritecommands {
 
 // New sprite: the image goes in at `index`, with its palette (added at the
-// end unless the archive holds the same colours already).
+// end unless the archive holds the same colours already; a true-colour image
+// needs none).
 QEditCommand* importSprite(QSprites* sprites, int index, const SpriteImage& image);
 // Change image: the sprite (and the sprites linked straight to it) take the image.
 QEditCommand* replaceImage(QSprites* sprites, int index, const SpriteImage& image);
@@ -200,6 +216,14 @@ QEditCommand* changeInfo(QSprites* sprites, int index, const SpriteInfo& after, 
 QEditCommand* changeColours(QSprites* sprites, int index, const QByteArray& colours, const QString& text);
 QEditCommand* insertPalette(QSprites* sprites, int index, const QByteArray& colours, const QString& text);
 QEditCommand* changePaletteInfo(QSprites* sprites, int index, qint16 group, qint16 number);
+
+// The archive becomes `version`, and holds only what that version keeps, so
+// that it is what a save writes and a load of that file gives back:
+// true-colour sprites are reduced to 256 colours (each with a palette of its
+// own, or the same colours the archive has already) unless the version is
+// 2.01; for 1.01 the palettes become the ones a reader of the file makes of
+// its sprites. Null when nothing changes.
+QEditCommand* changeVersion(QSprites* sprites, SffVersion version);
 
 } // namespace spritecommands
 

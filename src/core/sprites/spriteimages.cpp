@@ -1,6 +1,7 @@
 #include "spriteimages.h"
 
 #include "colourreduction.h"
+#include "fileread.h"
 #include "pcx.h"
 #include "spritecodecs.h"
 
@@ -15,14 +16,15 @@ constexpr int PaletteSize = 768;
 
 QImage readImageFile(const QString& fileName)
 {
+    QByteArray bytes;
+    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, nullptr))
+        return QImage();
+    if (QFileInfo(fileName).suffix() == QLatin1String("pcx"))
+        return readPcx(bytes);
     QImage image;
-    if (QFileInfo(fileName).suffix() == QLatin1String("pcx")) {
-        QFile file(fileName);
-        if (file.open(QIODevice::ReadOnly))
-            image = readPcx(file.readAll());
-    } else {
-        image.load(fileName);
-    }
+    image.loadFromData(bytes, QFileInfo(fileName).suffix().toLatin1().constData());
+    if (image.isNull())
+        image.loadFromData(bytes);
     return image;
 }
 
@@ -35,11 +37,22 @@ bool writeImageFile(const QImage& image, const QString& fileName)
     return image.save(fileName);
 }
 
-SpriteImage spriteImageOf(const QImage& image)
+SpriteImage spriteImageOf(const QImage& image, bool keepTrueColour)
 {
     SpriteImage s;
     if (image.isNull() || image.width() > 0xFFFF || image.height() > 0xFFFF)
         return s;
+    // Palette images and grey ones have 256 colours at most: they stay indexed.
+    const bool grey = image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
+    if (keepTrueColour && image.depth() > 8 && !grey) {
+        const QImage colour =
+            image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+        s.rows = rowsOfImage(colour);
+        s.width = quint16(colour.width());
+        s.height = quint16(colour.height());
+        s.format = colour.format();
+        return s;
+    }
     const QImage indexed = toIndexed8(image);
     s.rows = rowsOfImage(indexed);
     s.width = quint16(indexed.width());

@@ -9,8 +9,9 @@
 // Images coming into the archive and going out of it, and the conversions
 // between an image and what a sprite record keeps.
 
-// An image as a sprite stores it: 8-bit indexed rows (QImage's row layout),
-// its size, and the colours of its table as palette bytes.
+// An image as a sprite stores it: rows in QImage's row layout (8-bit indexed,
+// or RGB888 / ARGB32 for true colour), its size, and for an indexed image the
+// colours of its table as palette bytes.
 struct SpriteImage
 {
     QByteArray rows;
@@ -19,6 +20,7 @@ struct SpriteImage
     QImage::Format format = QImage::Format_Invalid;
     QByteArray colours;
     bool isNull() const { return format == QImage::Format_Invalid; }
+    bool isTrueColour() const { return format == QImage::Format_RGB888 || format == QImage::Format_ARGB32; }
 };
 
 // Reads an image file: .pcx through the PCX reader, anything else through
@@ -30,8 +32,11 @@ bool writeImageFile(const QImage& image, const QString& fileName);
 
 // Reduces the image to 8 bits first, then takes its colour table: a
 // true-colour image has no table of its own, and its sprite must be drawn with
-// the reduced one. Null for a null image or one larger than 65535 pixels.
-SpriteImage spriteImageOf(const QImage& image);
+// the reduced one. With `keepTrueColour` (archives of version 2.01) an image of
+// more than 8 bits per pixel stays as it is instead: ARGB32 when it has an
+// alpha channel, else RGB888, and no colours. Null for a null image or one
+// larger than 65535 pixels.
+SpriteImage spriteImageOf(const QImage& image, bool keepTrueColour = false);
 
 // An image's rows as a sprite keeps them, and back.
 QByteArray rowsOfImage(const QImage& image);

@@ -54,8 +54,10 @@ void MainWindow::on_actionSave_As_3_triggered()
     saveCodeDocument(codeFiles.currentIndex(), true);
 }
 
-bool MainWindow::saveCodeDocument(int index, bool asking)
+bool MainWindow::saveCodeDocument(int index, bool asking, bool* cancelled)
 {
+    if (cancelled)
+        *cancelled = false;
     if (index < 0 || index >= codeFiles.count())
         return false;
     QString file = codeFiles.fileName(index);
@@ -66,8 +68,11 @@ bool MainWindow::saveCodeDocument(int index, bool asking)
         saved = codeFiles.save(index);
     } else {
         file = askSaveFile(tr("Save DEF/CMD/CNS"), codeDialogPath(QFileInfo(file).fileName()), saveFilter());
-        if (file.isEmpty())
+        if (file.isEmpty()) {
+            if (cancelled)
+                *cancelled = true;
             return false;
+        }
         saved = codeFiles.saveAs(index, file);
         if (saved)
             addRecentFile(file);

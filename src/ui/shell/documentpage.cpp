@@ -96,18 +96,34 @@ bool DocumentPage::save()
         return false;
     const QString name = document->fileName();
     if (!name.isEmpty() && QFileInfo::exists(name))
-        return saveTo(name);
+        return (!beforeSave || beforeSave(name, -1)) && saveTo(name);
     return saveAs();
 }
 
-bool DocumentPage::saveAs()
+bool DocumentPage::saveAs(bool* cancelled)
 {
+    if (cancelled)
+        *cancelled = false;
     if (refuseEmpty())
         return false;
     const Texts t = texts();
-    const QString file = window->askSaveFile(
-        t.saveTitle, window->dialogPath(document, QFileInfo(document->fileName()).fileName()), t.filter);
-    if (file.isEmpty() || !saveTo(file))
+    // The dialog starts beside the document's file, suggesting its name.
+    const QString start = window->dialogPath(document, QFileInfo(document->fileName()).fileName());
+    QString file;
+    int filter = -1;
+    if (t.saveFilters.isEmpty()) {
+        file = window->askSaveFile(t.saveTitle, start, t.filter);
+    } else {
+        QString chosen = t.saveFilters.value(t.saveFilter);
+        file = window->askSaveFile(t.saveTitle, start, t.saveFilters.join(QStringLiteral(";;")), &chosen);
+        filter = int(t.saveFilters.indexOf(chosen));
+    }
+    if (file.isEmpty()) {
+        if (cancelled)
+            *cancelled = true;
+        return false;
+    }
+    if (!(!beforeSave || beforeSave(file, filter)) || !saveTo(file))
         return false;
     window->addRecentFile(file);
     return true;

@@ -2,6 +2,7 @@
 #define DOCUMENTPAGE_H
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -31,9 +32,18 @@ public:
         QString unreadable; // the chosen file cannot be read at all
         QString unusable;   // it was read, but is not a file of this kind
         QString notSaved;
+        // Save As offers these instead of `filter` when there are some (the
+        // formats a document can be written in), `saveFilter` chosen first.
+        QStringList saveFilters;
+        int saveFilter = 0;
     };
+    // Asked before each save, with the file and the filter chosen in Save As
+    // (-1 for a plain save): it may ask the user and change the document;
+    // false stops the save.
+    using BeforeSave = std::function<bool(const QString& fileName, int filter)>;
 
     DocumentPage(MainWindow* window, QFileDocument* document, int tab, std::function<Texts()> texts);
+    void setBeforeSave(BeforeSave check) { beforeSave = std::move(check); }
 
     // After the discard question: an empty, unnamed document.
     void newDocument();
@@ -43,7 +53,8 @@ public:
     bool open(const QString& fileName);
     // To the document's own file while it exists, else as Save As.
     bool save();
-    bool saveAs();
+    // `cancelled` tells a dialog left without a name from a failure.
+    bool saveAs(bool* cancelled = nullptr);
     bool saveTo(const QString& fileName);
 
     // Asked before any save writes; false stops the save (a question the
@@ -64,6 +75,7 @@ private:
     QFileDocument* document;
     int tab;
     std::function<Texts()> texts;
+    BeforeSave beforeSave;
 };
 
 #endif

@@ -8,6 +8,7 @@
 #include "qrenderwidget.h"
 
 #include <QAbstractSpinBox>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -62,7 +63,8 @@ MainWindow::MainWindow(QWidget* parent)
       airPage(this, &animations, AirTab, [this] { return airTexts(); }),
       interactive(true),
       progressDialog(new QProgressDialog(this)),
-      kindLabel(nullptr)
+      kindLabel(nullptr),
+      languages(nullptr)
 {
     // 2. The widgets, menus and actions of the form.
     ui->setupUi(this);
@@ -204,7 +206,18 @@ MainWindow::MainWindow(QWidget* parent)
     connect(&playTimer, &QTimer::timeout, this, &MainWindow::playTimeOut);
     airPage.mayWrite = [this] { return mayWriteAnimations(); };
 
-    // 16. The settings.
+    // 16. The settings, the language among them.
+    languages = new QLanguageManager(QCoreApplication::instance(),
+                                     QCoreApplication::applicationDirPath() + QStringLiteral("/Languages"));
+    connect(this, &MainWindow::settingsRead, this, [this] {
+        const QString chosen = settings.value(QStringLiteral("language"), QStringLiteral("name"));
+        languages->setLanguage(chosen.isEmpty() || !languages->languages().contains(chosen) ? languages->systemLanguage()
+                                                                                           : chosen);
+        buildLanguageMenu();
+    });
+    connect(this, &MainWindow::settingsWriting, this, [this] {
+        settings.setValue(QStringLiteral("language"), QStringLiteral("name"), languages->current());
+    });
     loadConfig(configPath());
 }
 
@@ -219,6 +232,7 @@ MainWindow::~MainWindow()
     }
     renderer->setSprites(nullptr);
     renderer->setAnimations(nullptr);
+    delete languages;
     delete ui;
 }
 
@@ -453,6 +467,7 @@ void MainWindow::connectDocuments()
     });
     for (auto signal : {&QSprites::palettesInserted, &QSprites::palettesRemoved})
         connect(&sprites, signal, this, &MainWindow::palettesChanged);
+    sffPage.setBeforeSave([this](const QString& file, int filter) { return prepareSpriteSave(file, filter); });
     connect(&sprites, &QFileDocument::documentReset, this, [this] {
         updatePaletteRange();
         updateSpriteRange();
@@ -625,25 +640,41 @@ void MainWindow::on_actionSobre_triggered()
 
 void MainWindow::on_actionNovo_triggered()
 {
+    // One question about every unsaved document; Cancel keeps them all.
+    if (!confirmClose())
+        return;
     {
         QScopedValueRollback<bool> quiet(interactive, false);
-        // The New slots of the SFF and ACT tabs, then the AIR tab's, then the
-        // SND tab's; then every code document closes. Code with unsaved
-        // changes is not thrown away unasked: when the user keeps it, every
-        // code document stays open.
+        // Everything goes, then the New slots of the SFF and ACT tabs, the
+        // AIR tab's and the SND tab's start their pages over.
+        closeEverything();
         on_actionNovo_2_triggered();
-        // The palettes belong to the sprites: when the user kept the sprites,
-        // their palettes stay with them.
-        if (!sprites.isModified())
-            on_actionRemover_tudo_triggered();
+        on_actionRemover_tudo_triggered();
         on_actionNew_3_triggered();
-        if (codeFiles.confirmDiscardAll())
-            codeFiles.closeAll();
     }
 
     on_tabs_currentChanged(ui->tabs->currentIndex());
-    kindLabel->setText(tr("Character"));
+    kind = 0;
+    kindLabel->setText(kindText(kind));
     messages.clear();
+}
+
+void MainWindow::buildLanguageMenu()
+{
+    ui->menuLanguage->clear();
+    auto* group = new QActionGroup(ui->menuLanguage);
+    for (const QString& language : languages->languages()) {
+        // Each language named in itself, so that a person finds their own.
+        QAction* a = ui->menuLanguage->addAction(QLanguageManager::nativeName(language));
+        QString name = language;
+        name[0] = name[0].toUpper();
+        a->setObjectName(language == QLatin1String(QLanguageManager::English) ? QStringLiteral("languageEnglish")
+                                                                               : QStringLiteral("language") + name);
+        a->setCheckable(true);
+        a->setChecked(language == languages->current());
+        a->setActionGroup(group);
+        connect(a, &QAction::triggered, this, [this, language] { languages->setLanguage(language); });
+    }
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -665,4 +696,10 @@ void MainWindow::changeEvent(QEvent* event)
     // And those of the sprite and palette labels.
     on_sprSel_valueChanged(ui->sprSel->value());
     on_actSel_valueChanged(ui->actSel->value());
+    // And what the code keeps of its own: the kind of file open, Undo and
+    // Redo, the languages' entries (named in themselves, but checked anew).
+    kindLabel->setText(kindText(kind));
+    updateUndoActions();
+    if (languages)
+        buildLanguageMenu();
 }

@@ -4,6 +4,7 @@
 #include "animationcommands.h"
 #include "animationplayer.h"
 #include "configfile.h"
+#include "qlanguagemanager.h"
 #include "documentpage.h"
 #include "qanimations.h"
 #include "qcodefiles.h"
@@ -76,11 +77,14 @@ public:
     // end of construction, and written once when the window is destroyed.
     void loadConfig(const QString& path);
     void saveConfig(const QString& path);
+
+    // Opens a file as File > Open would, by its extension: a DEF with every
+    // file it names, an SFF, AIR or SND archive on its tab, an ACT palette as
+    // a new palette, an image as a new sprite, anything else as code. False
+    // when it did not open.
+    bool openPath(const QString& path);
     ConfigFile& settingsFile() { return settings; }
 
-    // Opens a file by its extension as File > Open would (a DEF opens the
-    // whole set); false when nothing was opened.
-    bool openPath(const QString& path);
     // The file goes to the top of File > Recent files (the last ten).
     void addRecentFile(const QString& path);
     QStringList recentFiles() const { return recent; }
@@ -152,6 +156,11 @@ private slots:
     void on_actionSave_as_GIF_triggered();
 private:
     DocumentPage::Texts airTexts() const;
+    // View > Language: one entry per translation found, English first.
+    void buildLanguageMenu();
+    // "Character", "Stage", "Storyboard" or "Font" (CharacterDef::Kind).
+    static QString kindText(int kind);
+    int kind = 0;
     // The frame's fields from the document, without touching the view.
     void showFrameFields(int frame);
     void showActionFields(int action);
@@ -191,6 +200,10 @@ private slots:
     void on_tabs_currentChanged(int index);
     void on_actionSobre_triggered();
     void on_actionNovo_triggered();
+    // File > Open and Save: the whole character, stage, storyboard or font
+    // through its DEF (mainwindow_character.cpp).
+    void on_actionAbrir_triggered();
+    void on_actionSalvar_triggered();
     void on_actionBackground_color_triggered();
 
     // SND tab
@@ -230,8 +243,9 @@ private slots:
     void on_actionSave_As_3_triggered();
 private:
     // Saves code document `index` to its file, or (with none, or `asking`)
-    // to a file the person names; says so in the status bar.
-    bool saveCodeDocument(int index, bool asking = false);
+    // to a file the person names; says so in the status bar. `cancelled`
+    // tells a dialog left without a name from a failure.
+    bool saveCodeDocument(int index, bool asking = false, bool* cancelled = nullptr);
 private slots:
     // Code editor navigation (mainwindow_codepage.cpp)
     void on_actionGo_to_line_triggered();
@@ -296,7 +310,8 @@ private:
     QString contentsText(const QFileDocument* document) const;
     // File dialogs that start at `path` and note the folder chosen.
     QString askOpenFile(const QString& title, const QString& path, const QString& filter);
-    QString askSaveFile(const QString& title, const QString& path, const QString& filter);
+    QString askSaveFile(const QString& title, const QString& path, const QString& filter,
+                        QString* selectedFilter = nullptr);
 
     // The window: its title, size, layout and focus (mainwindow_window.cpp).
     void setUpComfort();
@@ -340,6 +355,13 @@ private:
     // The code page's outline tree, encoding menu and status bar labels
     // (mainwindow_codepage.cpp).
     void setUpCodePage();
+    // Opens the DEF and every file it names, each in its document, after the
+    // question about unsaved work; the files it names that are not there,
+    // or cannot be read, are lines of the issues list.
+    bool openCharacter(const QString& defPath);
+    // Empties every document without asking (the asking was done).
+    void closeEverything();
+    void importPalette(const QString& file);
     void setViewBackground(const QColor& top, const QColor& bottom);
 
     // Edits: every change of a document is a step pushed onto its stack (a
@@ -378,6 +400,11 @@ private:
     void palettesChanged();
     void warnFile(const QString& title, const QString& text, const QString& fileName);
     DocumentPage::Texts sffTexts() const;
+    // Versions of the archive (mainwindow_sffversion.cpp): before a save, what
+    // the version written cannot hold is asked about and changed as one step;
+    // the controls that do not apply to a true-colour sprite say so.
+    bool prepareSpriteSave(const QString& fileName, int filter);
+    void showSpriteColours(int index);
 
     Ui::MainWindow* ui;
 
@@ -415,6 +442,8 @@ private:
 
     // The settings, read at start and written at exit.
     ConfigFile settings;
+    // The translations beside the executable and the one in use.
+    QLanguageManager* languages;
     struct Toggle
     {
         QString element;

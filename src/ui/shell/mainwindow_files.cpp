@@ -266,9 +266,10 @@ QString MainWindow::askOpenFile(const QString& title, const QString& path, const
     return file;
 }
 
-QString MainWindow::askSaveFile(const QString& title, const QString& path, const QString& filter)
+QString MainWindow::askSaveFile(const QString& title, const QString& path, const QString& filter,
+                                QString* selectedFilter)
 {
-    const QString file = QFileDialog::getSaveFileName(this, title, path, filter);
+    const QString file = QFileDialog::getSaveFileName(this, title, path, filter, selectedFilter);
     noteDialogFolder(file);
     return file;
 }

@@ -49,6 +49,10 @@ DocumentPage::Texts MainWindow::sffTexts() const
     t.unreadable = tr("The file %1 could not be read.");
     t.unusable = tr("The file %1 is not a sprite archive that can be read.");
     t.notSaved = tr("The sprites were not saved to %1.");
+    t.saveFilters = QStringList{tr("SFF 1.01 (older engines)"), tr("SFF 2.00 (engine 1.0)"), tr("SFF 2.01 (engine 1.1)")};
+    for (QString& f : t.saveFilters)
+        f += QStringLiteral(" (*.sff)");
+    t.saveFilter = sprites.saveVersion() == SffVersion::V101 ? 0 : sprites.saveVersion() == SffVersion::V200 ? 1 : 2;
     return t;
 }
 
@@ -116,6 +120,7 @@ void MainWindow::on_sprSel_valueChanged(int value)
                                       ui->sprDeLoad, ui->sprImgPal, ui->sprCorTrans};
     for (QWidget* w : controls)
         w->setEnabled(valid);
+    showSpriteColours(value);
 
     {
         QScopedValueRollback<bool> quiet(interactive, false);
@@ -151,7 +156,7 @@ void MainWindow::on_sprSel_valueChanged(int value)
     }
 
     int palette = sprites.spriteInfo(value).paletteIndex;
-    if (ui->sprImgPal->isChecked()) {
+    if (ui->sprImgPal->isChecked() && ui->sprImgPal->isEnabled()) {
         // Only the palette tab follows; the sprite is drawn below.
         QScopedValueRollback<bool> quiet(interactive, false);
         selectPalette(palette);
@@ -222,7 +227,8 @@ void MainWindow::on_actionNovo_sprite_triggered()
     const QString file = askOpenFile(tr("New sprite"), dialogPath(&sprites), imageFilter());
     if (file.isEmpty())
         return;
-    const SpriteImage image = spriteImageOf(readImageFile(file));
+    // A 2.01 archive keeps true colour as it is; the others take 256 colours.
+    const SpriteImage image = spriteImageOf(readImageFile(file), sprites.saveVersion() == SffVersion::V201);
     if (image.isNull()) {
         // No empty record is left behind for a file that cannot be read.
         warnFile(tr("New sprite"), tr("The image %1 could not be read."), file);
@@ -239,7 +245,7 @@ void MainWindow::on_actionTrocar_imagem_triggered()
     const QString file = askOpenFile(tr("Change image"), dialogPath(&sprites), imageFilter());
     if (file.isEmpty())
         return;
-    const SpriteImage image = spriteImageOf(readImageFile(file));
+    const SpriteImage image = spriteImageOf(readImageFile(file), sprites.saveVersion() == SffVersion::V201);
     if (image.isNull()) {
         warnFile(tr("Change image"), tr("The image %1 could not be read."), file);
         return;
@@ -370,19 +376,9 @@ void MainWindow::editActivePalette(const QByteArray& colours, const QString& tex
 void MainWindow::on_actionNew_palette_triggered()
 {
     const QString file = askOpenFile(tr("New palette"), dialogPath(&sprites), actFilter());
-    if (file.isEmpty())
-        return;
-    QByteArray colours;
-    if (!readActFile(file, colours)) {
-        warnFile(tr("New palette"), tr("The file %1 is not a palette of 256 colours."), file);
-        return;
-    }
     // A palette the archive holds already is selected instead of added.
-    const int same = sprites.findIdenticalPalette(colours);
-    if (same < sprites.paletteCount())
-        selectPalette(same);
-    else
-        push(&sprites, spritecommands::insertPalette(&sprites, activePalette() + 1, colours, tr("New palette")));
+    if (!file.isEmpty())
+        importPalette(file);
 }
 
 void MainWindow::on_actionOpen_palette_triggered()
