@@ -216,28 +216,6 @@ void QCodeFiles::setVisible(bool show)
     problemsText->setVisible(show && current >= 0);
 }
 
-bool QCodeFiles::confirmDiscardAll()
-{
-    QList<int> order;
-    if (current >= 0)
-        order << current;
-    for (int i = 0; i < docs.count(); ++i)
-        if (i != current)
-            order << i;
-    for (int i : order) {
-        if (!docs.isModified(i))
-            continue;
-        tabs->setCurrentIndex(i); // show what the question is about
-        const auto answer = QMessageBox::question(
-            parentWidget, tr("Discard changes"),
-            tr("Do you really want to discard the changes made in the file %1").arg(docs.fileName(i)),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
-            return false;
-    }
-    return true;
-}
-
 void QCodeFiles::currentChanged(int index)
 {
     if (!tracking)

@@ -62,9 +62,6 @@ public:
     // The tab bar shows on the code page only; the editor too, and only while
     // a document is open.
     void setVisible(bool show);
-    // Asks about each document with unsaved changes, current one first; false
-    // as soon as the user wants to keep one.
-    bool confirmDiscardAll();
     // Saves a document, asking for a name where it has none; what closing a
     // tab with unsaved changes calls when the person chooses Save.
     std::function<bool(int index)> saveDocument;

@@ -78,6 +78,8 @@ bool DocumentPage::open(const QString& fileName)
         window->progressDialog->reset();
         return fail(t.unusable, document->errorString());
     }
+    // The progress dialog has gone: the keyboard goes to the view.
+    window->focusView();
     return true;
 }
 

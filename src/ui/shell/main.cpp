@@ -7,8 +7,10 @@
 
 int main(int argc, char** argv)
 {
-    // The command line is not read. Files kept beside the executable are found
-    // through QCoreApplication::applicationDirPath() where they are read.
+    // Files named on the command line open as File > Open would open them
+    // (a file manager's "Open with" passes them so). Files kept beside the
+    // executable are found through QCoreApplication::applicationDirPath()
+    // where they are read.
     QApplication app(argc, argv);
 
     QSplashScreen splash(QPixmap(QStringLiteral(":/imgs/Imgs/Splash.jpg")));
@@ -27,5 +29,8 @@ int main(int argc, char** argv)
     MainWindow window;
     window.show();
     splash.finish(&window);
+    for (const QString& file : app.arguments().mid(1))
+        if (window.openPath(file))
+            window.addRecentFile(file);
     return app.exec();
 }

@@ -65,6 +65,7 @@ public:
     QSounds& soundArchive() { return sounds; }
     QAnimations& animationSet() { return animations; }
     QUndoGroup& undoStacks() { return undoGroup; }
+    QMessages& issues() { return messages; }
 
     // Selector ranges follow the number of items of each document (0..count-1).
     void updateSpriteRange();

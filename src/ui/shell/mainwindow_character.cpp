@@ -61,6 +61,8 @@ bool MainWindow::openCharacter(const QString& defPath)
         QMessageBox::warning(this, tr("Open char"), tr("The file %1 could not be opened.").arg(defPath));
         return false;
     }
+    // The DEF's own lines go under its name in the issues list.
+    QMessages::FileScope scope(&messages, QFileInfo(defPath).absoluteFilePath());
     const QString defName = QFileInfo(defPath).fileName();
     const CharacterDef def = readCharacterDef(codeFiles.text(0), defPath);
     kind = def.kind;

@@ -41,6 +41,17 @@ QStringList localFiles(const QMimeData* data)
 
 void MainWindow::setUpFiles()
 {
+    // The platform's own keys where it has them (the form gives the usual
+    // ones for the rest).
+    const QList<QPair<QAction*, QKeySequence::StandardKey>> keys{
+        {ui->actionNovo, QKeySequence::New},         {ui->actionAbrir, QKeySequence::Open},
+        {ui->actionSalvar, QKeySequence::Save},      {ui->actionSalvar_como, QKeySequence::SaveAs},
+        {ui->actionFechar, QKeySequence::Close},     {ui->actionSair, QKeySequence::Quit}};
+    for (const auto& [action, key] : keys)
+        if (!QKeySequence::keyBindings(key).isEmpty())
+            action->setShortcuts(key);
+    ui->actionGo_to_line->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+
     setAcceptDrops(true);
     // The code editor takes dropped text as text, but a dropped file opens.
     auto* drops = new EventHook(this, [this](QObject*, QEvent* e) {
@@ -183,23 +194,30 @@ bool MainWindow::confirmClose()
     {
         QString name;
         std::function<bool()> save;
+        bool named = true; // has a file to go to, no name to ask for
     };
     const auto nameOf = [this](const QString& file) {
         return file.isEmpty() ? tr("untitled") : QFileInfo(file).fileName();
     };
     QList<Unsaved> unsaved;
+    const auto named = [](const QString& file) { return !file.isEmpty() && QFileInfo::exists(file); };
     if (sprites.isModified())
-        unsaved.append({tr("%1 (sprites and palettes)").arg(nameOf(sprites.fileName())), [this] { return sffPage.save(); }});
+        unsaved.append({tr("%1 (sprites and palettes)").arg(nameOf(sprites.fileName())), [this] { return sffPage.save(); },
+                        named(sprites.fileName())});
     if (sounds.isModified())
-        unsaved.append({tr("%1 (sounds)").arg(nameOf(sounds.fileName())), [this] { return sndPage.save(); }});
+        unsaved.append({tr("%1 (sounds)").arg(nameOf(sounds.fileName())), [this] { return sndPage.save(); },
+                        named(sounds.fileName())});
     if (animations.isModified())
-        unsaved.append({tr("%1 (animations)").arg(nameOf(animations.fileName())), [this] {
+        unsaved.append({tr("%1 (animations)").arg(nameOf(animations.fileName())),
+                        [this] {
                             ui->airStop->click();
                             return airPage.save();
-                        }});
+                        },
+                        named(animations.fileName())});
     for (int i = 0; i < codeFiles.count(); ++i)
         if (codeFiles.documents()->isModified(i))
-            unsaved.append({nameOf(codeFiles.fileName(i)), [this, i] { return saveCodeDocument(i); }});
+            unsaved.append({nameOf(codeFiles.fileName(i)), [this, i] { return saveCodeDocument(i); },
+                            named(codeFiles.fileName(i))});
     if (unsaved.isEmpty())
         return true;
 
@@ -216,11 +234,13 @@ bool MainWindow::confirmClose()
         return true;
     if (answer != QMessageBox::Save)
         return false;
-    // Each asks for a name where it has none; a save that fails or is
-    // cancelled keeps the window open with everything in it.
-    for (const Unsaved& u : unsaved)
-        if (!u.save())
-            return false;
+    // Those without a file ask for a name first, so that every question
+    // comes before the long saves; a save that fails or is cancelled keeps
+    // the window open with everything in it.
+    for (bool withFile : {false, true})
+        for (const Unsaved& u : unsaved)
+            if (u.named == withFile && !u.save())
+                return false;
     return true;
 }
 

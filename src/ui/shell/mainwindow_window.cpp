@@ -22,6 +22,8 @@ namespace {
 constexpr int PagesWidth = 316;
 constexpr int ListWidth = 170;
 constexpr int UtilitiesWidth = 260;
+// A window this wide shows all of them side by side with the view.
+constexpr int RoomyWidth = 1000;
 
 QByteArray bytesOf(const QString& base64)
 {
@@ -73,8 +75,11 @@ void MainWindow::setUpWindow()
             restoreState(state);
         if (!splitter.isEmpty())
             ui->mainSplitter->restoreState(splitter);
+        // A first start on a narrow screen leaves the page and the
+        // utilities their room: the list waits for the View toggle.
+        const bool roomy = !geometry.isEmpty() || startSize().width() >= RoomyWidth;
         ui->actionSprite_list->setChecked(
-            settings.boolValue(QStringLiteral("sprite_list"), QStringLiteral("visible"), true));
+            roomy && settings.boolValue(QStringLiteral("sprite_list"), QStringLiteral("visible"), true));
         ui->spriteDock->setVisible(ui->actionSprite_list->isChecked());
     });
     connect(this, &MainWindow::settingsWriting, this, [this, window] {
@@ -113,7 +118,7 @@ void MainWindow::setUpWindow()
     // key there would renumber the item instead of stepping to the next one.
     for (QScrollBar* selector : {ui->sprSel, ui->actSel, ui->sndSel, ui->airSel, ui->airFSel})
         connect(selector, &QScrollBar::valueChanged, this, [this] {
-            QWidget* f = QApplication::focusWidget();
+            QWidget* f = focusWidget();
             if (f && ui->tabs->isAncestorOf(f)
                 && (qobject_cast<QAbstractSpinBox*>(f) || qobject_cast<QLineEdit*>(f) || qobject_cast<QComboBox*>(f)))
                 focusView();
