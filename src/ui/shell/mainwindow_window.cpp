@@ -58,8 +58,11 @@ void MainWindow::setUpWindow()
     ui->mainSplitter->setStretchFactor(2, 0);
     const auto layOut = [this] {
         resize(startSize());
-        ui->mainSplitter->setSizes({PagesWidth, qMax(100, width() - PagesWidth - UtilitiesWidth - ListWidth),
-                                    UtilitiesWidth});
+        // Every tab title shows whole.
+        const int pages = qMax(PagesWidth, ui->tabs->tabBar()->sizeHint().width() + 8);
+        const int utilities = qMax(UtilitiesWidth, ui->utilTabs->tabBar()->sizeHint().width() + 8);
+        const int list = ui->spriteDock->isVisibleTo(this) ? ListWidth : 0;
+        ui->mainSplitter->setSizes({pages, qMax(100, width() - pages - utilities - list), utilities});
         resizeDocks({ui->spriteDock}, {ListWidth}, Qt::Horizontal);
     };
     layOut();
@@ -69,18 +72,18 @@ void MainWindow::setUpWindow()
         const QByteArray geometry = bytesOf(settings.value(window, QStringLiteral("geometry")));
         const QByteArray state = bytesOf(settings.value(window, QStringLiteral("state")));
         const QByteArray splitter = bytesOf(settings.value(window, QStringLiteral("splitter")));
-        if (geometry.isEmpty() || !restoreGeometry(geometry))
-            layOut();
-        if (!state.isEmpty())
-            restoreState(state);
-        if (!splitter.isEmpty())
-            ui->mainSplitter->restoreState(splitter);
         // A first start on a narrow screen leaves the page and the
         // utilities their room: the list waits for the View toggle.
         const bool roomy = !geometry.isEmpty() || startSize().width() >= RoomyWidth;
         ui->actionSprite_list->setChecked(
             roomy && settings.boolValue(QStringLiteral("sprite_list"), QStringLiteral("visible"), true));
         ui->spriteDock->setVisible(ui->actionSprite_list->isChecked());
+        if (geometry.isEmpty() || !restoreGeometry(geometry))
+            layOut();
+        if (!state.isEmpty())
+            restoreState(state);
+        if (!splitter.isEmpty())
+            ui->mainSplitter->restoreState(splitter);
     });
     connect(this, &MainWindow::settingsWriting, this, [this, window] {
         settings.setValue(window, QStringLiteral("geometry"), QString::fromLatin1(saveGeometry().toBase64()));
