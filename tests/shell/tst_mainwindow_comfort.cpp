@@ -7,6 +7,7 @@
 #include "qissuesmodel.h"
 #include "sndbuilder.h"
 #include "spritecodecs.h"
+#include "spritecommands.h"
 #include "spritetestdata.h"
 #include "testsupport.h"
 #include "windowfixture.h"
@@ -33,6 +34,7 @@ private slots:
     void recentFilesAcrossRestart();
     void issuesGroupedByFile();
     void zoomAndShortcuts();
+    void largeCharacterWithTheList();
 
 private:
     template <class T = QObject> T* child(const QString& name) { return w->findChild<T*>(name); }
@@ -192,6 +194,11 @@ void TestMainWindowComfort::listFilterJumps()
     QCOMPARE(list()->currentIndex().row(), 4);
     list()->setCurrentIndex(list()->model()->index(7, 0));
     QCOMPARE(sprSel()->value(), 7);
+    // Exporting it starts beside the archive (suggesting "9000-1.png").
+    sprSel()->setValue(21);
+    answerFileDialog(QString());
+    action("actionSalvar_imagem")->trigger();
+    QCOMPARE(QDir(takeDialogsSeen().value(0).text), QDir(dir.path()));
     // Every row has its thumbnail.
     QVERIFY(!list()->model()->index(29, 0).data(QItemListModel::ThumbnailRole).value<QImage>().isNull());
 
@@ -412,6 +419,44 @@ void TestMainWindowComfort::zoomAndShortcuts()
     QVERIFY2(zoom->text().remove('%').toDouble() > 100, qPrintable(zoom->text()));
     QVERIFY(w->openPath(thirty));
     QCOMPARE(zoom->text(), QString("100%"));
+}
+
+void TestMainWindowComfort::largeCharacterWithTheList()
+{
+    // A real character's sprites made into 1 000: each followed by copies
+    // numbered 1000, 2000, ... higher.
+    CORPUS_OR_SKIP(kakashi, "community/chars/kakashi/kakashi.sff");
+    QSprites s(nullptr, BlobsInMemory, false, -1);
+    QVERIFY(s.load(kakashi));
+    const int original = s.spriteCount();
+    std::vector<std::unique_ptr<QEditCommand>> steps;
+    for (int j = original - 1; j >= 0; --j) {
+        for (int k = 1000 / original - 1 + (j < 1000 % original ? 1 : 0); k >= 1; --k) {
+            steps.emplace_back(spritecommands::duplicateSprite(&s, j, true));
+            steps.back()->redo();
+            SpriteInfo info = s.spriteInfo(j + 1);
+            info.number = quint16(info.number + 1000 * k);
+            s.setSpriteInfo(j + 1, info);
+        }
+    }
+    QCOMPARE(s.spriteCount(), 1000);
+    const QString file = path("kakashi-1000.sff");
+    QVERIFY(s.save(file));
+
+    w->resize(1280, 680);
+    action("actionSprite_list")->setChecked(true);
+    QVERIFY(w->openPath(file));
+    QCOMPARE(list()->model()->rowCount(), 1000);
+    auto* filter = child<QLineEdit>("spriteFilter");
+    const SpriteInfo wanted = w->spriteArchive().spriteInfo(10);
+    QTest::keyClicks(filter, QString("%1,%2").arg(qint16(wanted.group)).arg(qint16(wanted.number)));
+    const SpriteInfo shown = w->spriteArchive().spriteInfo(sprSel()->value());
+    QVERIFY(shown.group == wanted.group && shown.number == wanted.number);
+    QCoreApplication::processEvents();
+    // Thumbnails are drawn with the sprite's own palette.
+    const QImage thumb = list()->model()->index(sprSel()->value(), 0).data(QItemListModel::ThumbnailRole).value<QImage>();
+    QVERIFY(!thumb.isNull() && !thumb.allGray());
+    saveSnapshot(w, "comfort-1000-sprites");
 }
 
 QTEST_MAIN(TestMainWindowComfort)
