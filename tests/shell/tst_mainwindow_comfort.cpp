@@ -215,6 +215,19 @@ void TestMainWindowComfort::listFilterJumps()
     // The toggle hides the panel.
     action("actionSprite_list")->setChecked(false);
     QVERIFY(!dock->isVisible());
+    action("actionSprite_list")->setChecked(true);
+
+    // The actions' list: number and name, frame count; typing a number goes to it.
+    CORPUS_OR_SKIP(air, "chars/kfm/kfm.air");
+    QVERIFY(w->openPath(air));
+    QCOMPARE(dock->windowTitle(), QString("Actions"));
+    QCOMPARE(list()->model()->rowCount(), w->animationSet().actionCount());
+    filter->clear();
+    QTest::keyClicks(filter, "200");
+    const int at = child<QScrollBar>("airSel")->value();
+    QCOMPARE(w->animationSet().actionInfo(at).number, 200);
+    QVERIFY(list()->model()->index(at, 0).data().toString().startsWith("200"));
+    QVERIFY(list()->model()->index(at, 0).data(QItemListModel::DetailRole).toString().endsWith(" frames"));
 }
 
 void TestMainWindowComfort::titleAndModifiedMark()
