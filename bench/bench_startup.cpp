@@ -5,6 +5,10 @@
 #include "mainwindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QSplashScreen>
@@ -47,11 +51,41 @@ void BM_StartUpToFirstPaint(benchmark::State& state)
 }
 BENCHMARK(BM_StartUpToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// The same with the person's own settings file read over the shipped one and
+// the Portuguese translation chosen in it (and Qt's own loaded beside it).
+void BM_StartUpTranslated(benchmark::State& state)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(folder);
+    QFile own(folder + QStringLiteral("/config.xml"));
+    if (!own.open(QIODevice::WriteOnly)
+        || own.write("<!DOCTYPE QNDConfigML>\n<config>\n    <background start=\"10,20,30\" end=\"40,50,60\"/>\n"
+                     "    <utilities visible=\"true\"/>\n    <language name=\"pt_BR\"/>\n</config>\n")
+               < 0) {
+        state.SkipWithError("cannot write the settings file");
+        return;
+    }
+    own.close();
+    for (auto _ : state) {
+        MainWindow* w = nullptr;
+        state.SetIterationTime(double(startWindow(&w)) / 1e9);
+        if (w->findChild<QMenu*>(QStringLiteral("menuMorvane"))->title() != QLatin1String("Arquivo"))
+            state.SkipWithError("the translation was not loaded");
+        delete w;
+        QCoreApplication::processEvents();
+    }
+    QFile::remove(own.fileName());
+}
+BENCHMARK(BM_StartUpTranslated)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchsupport::quietenOffscreenWarnings();
+    // The person's settings go to a folder of this run, not to the real one.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
     {
         // As the program does: the splash is up and painted before the window is built.

@@ -51,10 +51,10 @@ void ChangeFrameBoxes::undo()
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("AnimationCommands", text);
-}
+// Texts of the steps, translated under one name whichever command shows them.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(AnimationCommands)
+};
 
 } // namespace
 
@@ -63,11 +63,11 @@ ChangeFrame::ChangeFrame(QAnimations* animations, int action, int frame, const A
     : QEditCommand(QString(), Subject::Action, action, parent), animations(animations), action(action), frame(frame),
       after(after), field(field)
 {
-    static const char* const texts[] = {"Change frame group", "Change frame number", "Move frame offset",
-                                        "Move frame offset", "Change frame time", "Change flip",
-                                        "Change transparency", "Change transparency source",
-                                        "Change transparency destination", "Change Loopstart", "Move frame offset"};
-    setText(tr(texts[field]));
+    static const char* const texts[] = {QT_TRANSLATE_NOOP("AnimationCommands", "Change frame group"), QT_TRANSLATE_NOOP("AnimationCommands", "Change frame number"), QT_TRANSLATE_NOOP("AnimationCommands", "Move frame offset"),
+                                        QT_TRANSLATE_NOOP("AnimationCommands", "Move frame offset"), QT_TRANSLATE_NOOP("AnimationCommands", "Change frame time"), QT_TRANSLATE_NOOP("AnimationCommands", "Change flip"),
+                                        QT_TRANSLATE_NOOP("AnimationCommands", "Change transparency"), QT_TRANSLATE_NOOP("AnimationCommands", "Change transparency source"),
+                                        QT_TRANSLATE_NOOP("AnimationCommands", "Change transparency destination"), QT_TRANSLATE_NOOP("AnimationCommands", "Change Loopstart"), QT_TRANSLATE_NOOP("AnimationCommands", "Move frame offset")};
+    setText(Text::tr(texts[field]));
     setSubjectFrame(frame);
     if (const AirFrame* f = animations->frame(action, frame))
         before = *f;
@@ -92,7 +92,7 @@ bool ChangeFrame::mergeWith(const QUndoCommand* other)
 
 ChangeActionInfo::ChangeActionInfo(QAnimations* animations, int action, const QString& name, int number, Field field,
                                    QUndoCommand* parent)
-    : QEditCommand(field == Name ? tr("Rename action") : tr("Change action number"), Subject::Action, action, parent),
+    : QEditCommand(field == Name ? Text::tr("Rename action") : Text::tr("Change action number"), Subject::Action, action, parent),
       animations(animations), action(action), before(animations->actionInfo(action)), after{name, number},
       field(field)
 {
@@ -142,7 +142,7 @@ void InsertAction::undo()
 }
 
 RemoveAction::RemoveAction(QAnimations* animations, int index, QUndoCommand* parent)
-    : QEditCommand(tr("Delete action %1").arg(animations->actionInfo(index).number), Subject::Action, index, parent),
+    : QEditCommand(Text::tr("Delete action %1").arg(animations->actionInfo(index).number), Subject::Action, index, parent),
       animations(animations), index(index)
 {
 }
@@ -183,7 +183,7 @@ void InsertFrame::undo()
 }
 
 RemoveFrame::RemoveFrame(QAnimations* animations, int action, int index, QUndoCommand* parent)
-    : QEditCommand(tr("Delete frame %1").arg(index + 1), Subject::Action, action, parent), animations(animations),
+    : QEditCommand(Text::tr("Delete frame %1").arg(index + 1), Subject::Action, action, parent), animations(animations),
       action(action), index(index)
 {
     setSubjectFrame(index);
@@ -261,7 +261,7 @@ QEditCommand* newAction(QAnimations* animations, int index)
     auto* a = new AirAction;
     a->number = animations->actionCount();
     a->frames.append(new AirFrame);
-    return new InsertAction(animations, index, a, tr("New action"));
+    return new InsertAction(animations, index, a, Text::tr("New action"));
 }
 
 QEditCommand* newFrame(QAnimations* animations, int action, int at)
@@ -269,7 +269,7 @@ QEditCommand* newFrame(QAnimations* animations, int action, int at)
     if (!animations->action(action))
         return nullptr;
     at = qBound(0, at, animations->frameCount(action));
-    return new InsertFrame(animations, action, at, AirFrame(), tr("New frame"));
+    return new InsertFrame(animations, action, at, AirFrame(), Text::tr("New frame"));
 }
 
 } // namespace animationcommands

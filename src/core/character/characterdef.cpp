@@ -83,6 +83,8 @@ QString resolveDefFile(const QString& defPath, const QString& value, DefReferenc
     if (name.size() >= 2 && name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"'))) {
         name = name.mid(1, name.size() - 2).trimmed();
         quoted = true;
+        if (name.isEmpty()) // the folder itself is no file
+            return QString();
     }
     const bool backslashes = name.contains(QLatin1Char('\\'));
     name.replace(QLatin1Char('\\'), QLatin1Char('/'));

@@ -4,9 +4,10 @@
 
 QMessages::QMessages(QObject* parent) : QAbstractListModel(parent) {}
 
-int QMessages::rowCount(const QModelIndex&) const
+int QMessages::rowCount(const QModelIndex& parent) const
 {
-    return messages.size();
+    // A list: the lines have no rows under them.
+    return parent.isValid() ? 0 : int(messages.size());
 }
 
 QVariant QMessages::data(const QModelIndex& index, int role) const

@@ -4,10 +4,10 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("SoundCommands", text);
-}
+// Texts of the steps, translated under one name whichever command shows them.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SoundCommands)
+};
 
 QString soundName(const QString& text, const QSounds* sounds, int index)
 {
@@ -85,7 +85,7 @@ void InsertSound::undo()
 }
 
 RemoveSound::RemoveSound(QSounds* sounds, int index, QUndoCommand* parent)
-    : QEditCommand(soundName(tr("Delete sound %1,%2"), sounds, index), Subject::Sound, index, parent),
+    : QEditCommand(soundName(Text::tr("Delete sound %1,%2"), sounds, index), Subject::Sound, index, parent),
       sounds(sounds), index(index)
 {
 }
@@ -120,13 +120,13 @@ QEditCommand* changeGroupAndNumber(QSounds* sounds, int index, quint16 group, qu
     after.number = number;
     const bool groupEdit = group != r->group;
     return new SetSound(sounds, index, after, groupEdit ? SetSound::Group : SetSound::Number,
-                        groupEdit ? tr("Change sound group") : tr("Change sound number"));
+                        groupEdit ? Text::tr("Change sound group") : Text::tr("Change sound number"));
 }
 
 QEditCommand* insertSound(QSounds* sounds, int index, const SoundRecord& record)
 {
     index = qBound(0, index, sounds->count());
-    return new InsertSound(sounds, index, record, tr("New sound"));
+    return new InsertSound(sounds, index, record, Text::tr("New sound"));
 }
 
 QEditCommand* replaceSound(QSounds* sounds, int index, const SoundRecord& withBytes)
@@ -137,7 +137,7 @@ QEditCommand* replaceSound(QSounds* sounds, int index, const SoundRecord& withBy
     SoundRecord after = *r;
     after.blob = withBytes.blob;
     after.info = withBytes.info;
-    return new SetSound(sounds, index, after, SetSound::Data, soundName(tr("Change sound %1,%2"), sounds, index));
+    return new SetSound(sounds, index, after, SetSound::Data, soundName(Text::tr("Change sound %1,%2"), sounds, index));
 }
 
 QEditCommand* duplicateSound(QSounds* sounds, int index)
@@ -148,7 +148,7 @@ QEditCommand* duplicateSound(QSounds* sounds, int index)
     SoundRecord copy = *r;
     if (copy.blob != 0)
         copy.blob = sounds->storeBlob(sounds->soundBytes(index));
-    return new InsertSound(sounds, index + 1, copy, soundName(tr("Duplicate sound %1,%2"), sounds, index));
+    return new InsertSound(sounds, index + 1, copy, soundName(Text::tr("Duplicate sound %1,%2"), sounds, index));
 }
 
 QEditCommand* removeSound(QSounds* sounds, int index)

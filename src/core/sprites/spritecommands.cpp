@@ -8,10 +8,10 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("SpriteCommands", text);
-}
+// Texts of the steps, translated under one name whichever command shows them.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SpriteCommands)
+};
 
 QString spriteName(const QString& text, const QSprites* sprites, int index)
 {
@@ -28,8 +28,8 @@ ChangeSpriteInfo::ChangeSpriteInfo(QSprites* sprites, int index, const SpriteInf
     : QEditCommand(QString(), Subject::Sprite, index, parent), sprites(sprites), index(index),
       before(sprites->spriteInfo(index)), after(after), field(field)
 {
-    static const char* const texts[] = {"Change group", "Change number", "Move axis", "Change decompress flag"};
-    setText(tr(texts[field]));
+    static const char* const texts[] = {QT_TRANSLATE_NOOP("SpriteCommands", "Change group"), QT_TRANSLATE_NOOP("SpriteCommands", "Change number"), QT_TRANSLATE_NOOP("SpriteCommands", "Move axis"), QT_TRANSLATE_NOOP("SpriteCommands", "Change decompress flag")};
+    setText(Text::tr(texts[field]));
 }
 
 void ChangeSpriteInfo::redo()
@@ -88,7 +88,7 @@ void InsertSprite::undo()
 }
 
 RemoveSprite::RemoveSprite(QSprites* sprites, int index, QUndoCommand* parent)
-    : QEditCommand(spriteName(tr("Delete sprite %1,%2"), sprites, index), Subject::Sprite, index, parent),
+    : QEditCommand(spriteName(Text::tr("Delete sprite %1,%2"), sprites, index), Subject::Sprite, index, parent),
       sprites(sprites), index(index)
 {
 }
@@ -172,7 +172,7 @@ void InsertPalette::undo()
 }
 
 RemovePalette::RemovePalette(QSprites* sprites, int index, QUndoCommand* parent)
-    : QEditCommand(tr("Delete palette"), Subject::Palette, index, parent), sprites(sprites), index(index)
+    : QEditCommand(Text::tr("Delete palette"), Subject::Palette, index, parent), sprites(sprites), index(index)
 {
 }
 
@@ -241,7 +241,7 @@ void ReplacePalettes::undo()
 // ---------------------------------------------------------------- version
 
 ChangeSffVersion::ChangeSffVersion(QSprites* sprites, SffVersion after, QUndoCommand* parent)
-    : QEditCommand(tr("Change to SFF %1").arg(sffVersionText(after)), Subject::None, -1, parent), sprites(sprites),
+    : QEditCommand(Text::tr("Change to SFF %1").arg(sffVersionText(after)), Subject::None, -1, parent), sprites(sprites),
       before(sprites->version()), after(after)
 {
 }
@@ -262,8 +262,8 @@ ChangeRemap::ChangeRemap(QReMapModel* model, Kind kind, int row, const RemapRow&
     : QEditCommand(QString(), Subject::Remap, row, parent), model(model), kind(kind), row(row),
       before(model->row(row)), after(after)
 {
-    static const char* const texts[] = {"Add remap row", "Delete remap row", "Change remap row"};
-    setText(tr(texts[kind]));
+    static const char* const texts[] = {QT_TRANSLATE_NOOP("SpriteCommands", "Add remap row"), QT_TRANSLATE_NOOP("SpriteCommands", "Delete remap row"), QT_TRANSLATE_NOOP("SpriteCommands", "Change remap row")};
+    setText(Text::tr(texts[kind]));
 }
 
 void ChangeRemap::redo()
@@ -311,7 +311,7 @@ QEditCommand* importSprite(QSprites* sprites, int index, const SpriteImage& imag
     if (image.isNull())
         return nullptr;
     index = qBound(0, index, sprites->spriteCount());
-    auto* step = new QEditCommand(tr("New sprite"), QEditCommand::Subject::Sprite, index);
+    auto* step = new QEditCommand(Text::tr("New sprite"), QEditCommand::Subject::Sprite, index);
     SpriteRecord r;
     r.hasData = true;
     r.paletteIndex = quint16(paletteFor(sprites, image, step));
@@ -328,7 +328,7 @@ QEditCommand* replaceImage(QSprites* sprites, int index, const SpriteImage& imag
     const SpriteRecord* old = sprites->sprite(index);
     if (!old || image.isNull())
         return nullptr;
-    auto* step = new QEditCommand(spriteName(tr("Change image %1,%2"), sprites, index), QEditCommand::Subject::Sprite,
+    auto* step = new QEditCommand(spriteName(Text::tr("Change image %1,%2"), sprites, index), QEditCommand::Subject::Sprite,
                                   index);
     SpriteRecord r = *old;
     r.paletteIndex = quint16(paletteFor(sprites, image, step));
@@ -379,7 +379,7 @@ QEditCommand* duplicateSprite(QSprites* sprites, int index, bool copy)
         if (!source->hasData && source->linkIndex > index)
             ++d.linkIndex;
     }
-    const QString text = ownCopy ? tr("Duplicate sprite %1,%2") : tr("Link sprite %1,%2");
+    const QString text = ownCopy ? Text::tr("Duplicate sprite %1,%2") : Text::tr("Link sprite %1,%2");
     return new InsertSprite(sprites, index + 1, d, spriteName(text, sprites, index));
 }
 
@@ -425,7 +425,7 @@ QEditCommand* changePaletteInfo(QSprites* sprites, int index, qint16 group, qint
     after.number = number;
     const bool groupEdit = group != p->group;
     return new ChangePalette(sprites, index, after, groupEdit ? ChangePalette::Group : ChangePalette::Number,
-                             groupEdit ? tr("Change palette group") : tr("Change palette number"));
+                             groupEdit ? Text::tr("Change palette group") : Text::tr("Change palette number"));
 }
 
 QEditCommand* changeVersion(QSprites* sprites, SffVersion version)
@@ -471,7 +471,7 @@ QEditCommand* changeVersion(QSprites* sprites, SffVersion version)
             records[i].paletteIndex = plan.paletteOf[i];
     }
 
-    auto* step = new QEditCommand(tr("Change to SFF %1").arg(sffVersionText(version)), QEditCommand::Subject::None, -1);
+    auto* step = new QEditCommand(Text::tr("Change to SFF %1").arg(sffVersionText(version)), QEditCommand::Subject::None, -1);
     const auto sameList = [](const QList<PaletteRecord>& a, const QList<PaletteRecord>& b) {
         if (a.size() != b.size())
             return false;

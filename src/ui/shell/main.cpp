@@ -7,11 +7,12 @@
 
 int main(int argc, char** argv)
 {
-    // Files named on the command line open as File > Open would open them
-    // (a file manager's "Open with" passes them so). Files kept beside the
-    // executable are found through QCoreApplication::applicationDirPath()
-    // where they are read.
+    // Files kept beside the executable are found through
+    // QCoreApplication::applicationDirPath() where they are read; the person's
+    // own settings live in the per-user configuration folder named after the
+    // program.
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Morvane"));
 
     QSplashScreen splash(QPixmap(QStringLiteral(":/imgs/Imgs/Splash.jpg")));
     splash.show();
@@ -29,7 +30,12 @@ int main(int argc, char** argv)
     MainWindow window;
     window.show();
     splash.finish(&window);
-    for (const QString& file : app.arguments().mid(1))
+
+    // Files named on the command line (a terminal, a file manager's "Open
+    // with") open each in its page by its extension; a DEF opens its whole
+    // set. Each goes to the top of File > Recent files.
+    const QStringList files = app.arguments().mid(1);
+    for (const QString& file : files)
         if (window.openPath(file))
             window.addRecentFile(file);
     return app.exec();

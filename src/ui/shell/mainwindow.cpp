@@ -161,6 +161,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     // 11. What the open definition describes, in the status bar.
     kindLabel = new QLabel(this);
+    kindLabel->setObjectName(QStringLiteral("kindLabel"));
     statusBar()->addWidget(kindLabel);
 
     // The history of every document: Edit > Undo and Redo, and the History
@@ -650,6 +651,7 @@ void MainWindow::on_actionNovo_triggered()
         closeEverything();
         on_actionNovo_2_triggered();
         on_actionRemover_tudo_triggered();
+        on_actionNew_triggered();
         on_actionNew_3_triggered();
     }
 
