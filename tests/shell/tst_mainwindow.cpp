@@ -469,10 +469,9 @@ void TestMainWindow::tabsUtilitiesNewAndTranslation()
     // takes the definition for a character again.
     QMessages* messages = &w->issues();
     messages->addError("kfm.air(3): Unexpected token 'x'");
-    QLabel* kind = nullptr; // what the definition describes (the code page's labels have names)
-    for (QLabel* l : w->statusBar()->findChildren<QLabel*>())
-        if (l->objectName().isEmpty())
-            kind = l;
+    // What the definition describes.
+    auto* kind = w->statusBar()->findChild<QLabel*>("kindLabel");
+    QVERIFY(kind);
     kind->setText("Stage");
     child<QAction>("actionNovo")->trigger();
     QVERIFY(messages->rowCount() == 0 && kind->text() == "Character" && takeDialogsSeen().isEmpty());
