@@ -1215,6 +1215,178 @@ Salvar mesmo assim?</translation>
         <source>8-bit, drawn through a palette</source>
         <translation>8 bits, desenhado por meio de uma paleta</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>Fechar</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Sair</translation>
+    </message>
+    <message>
+        <source>Find next</source>
+        <translation>Localizar próximo</translation>
+    </message>
+    <message>
+        <source>Find previous</source>
+        <translation>Localizar anterior</translation>
+    </message>
+    <message>
+        <source>Sprite list</source>
+        <translation>Lista de sprites</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Aproximar</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Afastar</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>Ajustar</translation>
+    </message>
+    <message>
+        <source>1:1</source>
+        <translation>1:1</translation>
+    </message>
+    <message>
+        <source>Sprites</source>
+        <translation>Sprites</translation>
+    </message>
+    <message>
+        <source>Sounds</source>
+        <translation>Sons</translation>
+    </message>
+    <message>
+        <source>Actions</source>
+        <translation>Ações</translation>
+    </message>
+    <message>
+        <source>Recent files</source>
+        <translation>Arquivos recentes</translation>
+    </message>
+    <message>
+        <source>Zoom of the view</source>
+        <translation>Zoom da visualização</translation>
+    </message>
+    <message>
+        <source>Save the document shown under another name</source>
+        <translation>Salvar o documento exibido com outro nome</translation>
+    </message>
+    <message>
+        <source>Close the document shown</source>
+        <translation>Fechar o documento exibido</translation>
+    </message>
+    <message>
+        <source>Show or hide the list of the sprites, sounds or actions of the page</source>
+        <translation>Mostrar ou ocultar a lista de sprites, sons ou ações da página</translation>
+    </message>
+    <message>
+        <source>Zoom so that the sprite or frame fills the view</source>
+        <translation>Ampliar para que o sprite ou quadro preencha a visualização</translation>
+    </message>
+    <message>
+        <source>Show the sprite or frame at its own size</source>
+        <translation>Mostrar o sprite ou quadro em seu próprio tamanho</translation>
+    </message>
+    <message>
+        <source>Type a group and number, such as 9000,1, to go to that item</source>
+        <translation>Digite um grupo e número, como 9000,1, para ir a esse item</translation>
+    </message>
+    <message>
+        <source>Go to group,number</source>
+        <translation>Ir para grupo,número</translation>
+    </message>
+    <message>
+        <source>Go to number or name</source>
+        <translation>Ir para número ou nome</translation>
+    </message>
+    <message>
+        <source>These documents have unsaved changes:</source>
+        <translation>Estes documentos têm alterações não salvas:</translation>
+    </message>
+    <message>
+        <source>%1 (sprites and palettes)</source>
+        <translation>%1 (sprites e paletas)</translation>
+    </message>
+    <message>
+        <source>%1 (sounds)</source>
+        <translation>%1 (sons)</translation>
+    </message>
+    <message>
+        <source>%1 (animations)</source>
+        <translation>%1 (animações)</translation>
+    </message>
+    <message>
+        <source>untitled</source>
+        <translation>sem título</translation>
+    </message>
+    <message>
+        <source>Saved %1: %2, %3</source>
+        <translation>Salvo %1: %2, %3</translation>
+    </message>
+    <message>
+        <source>1 sprite</source>
+        <translation>1 sprite</translation>
+    </message>
+    <message>
+        <source>%1 sprites</source>
+        <translation>%1 sprites</translation>
+    </message>
+    <message>
+        <source>1 sound</source>
+        <translation>1 som</translation>
+    </message>
+    <message>
+        <source>%1 sounds</source>
+        <translation>%1 sons</translation>
+    </message>
+    <message>
+        <source>1 action</source>
+        <translation>1 ação</translation>
+    </message>
+    <message>
+        <source>%1 actions</source>
+        <translation>%1 ações</translation>
+    </message>
+    <message>
+        <source>1 line</source>
+        <translation>1 linha</translation>
+    </message>
+    <message>
+        <source>%1 lines</source>
+        <translation>%1 linhas</translation>
+    </message>
+    <message>
+        <source>%1 is not open any more</source>
+        <translation>%1 não está mais aberto</translation>
+    </message>
+    <message>
+        <source>Sprite %1 (%2)</source>
+        <translation>Sprite %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Sprite %1</source>
+        <translation>Sprite %1</translation>
+    </message>
+    <message>
+        <source>Sound %1 (%2)</source>
+        <translation>Som %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Sound %1</source>
+        <translation>Som %1</translation>
+    </message>
+    <message>
+        <source>Line %1, action %2</source>
+        <translation>Linha %1, ação %2</translation>
+    </message>
+    <message>
+        <source>Line %1</source>
+        <translation>Linha %1</translation>
+    </message>
 </context>
 <context>
     <name>QAnimations</name>
@@ -1833,6 +2005,59 @@ Salvar mesmo assim?</translation>
     <message>
         <source>All rights reserved.</source>
         <translation>Todos os direitos reservados.</translation>
+    </message>
+</context>
+<context>
+    <name>QSpriteListModel</name>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>Sprite %1: %2, %3 pixels</source>
+        <translation>Sprite %1: %2, %3 pixels</translation>
+    </message>
+    <message>
+        <source>Sprite %1 is %2 too: the engine uses the first one.</source>
+        <translation>O sprite %1 também é %2: o motor usa o primeiro.</translation>
+    </message>
+</context>
+<context>
+    <name>QSoundListModel</name>
+    <message>
+        <source>no sound</source>
+        <translation>sem som</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Sound %1: %2, %3</source>
+        <translation>Som %1: %2, %3</translation>
+    </message>
+    <message>
+        <source>Sound %1 is %2 too: the engine uses the first one.</source>
+        <translation>O som %1 também é %2: o motor usa o primeiro.</translation>
+    </message>
+</context>
+<context>
+    <name>QActionListModel</name>
+    <message>
+        <source>1 frame</source>
+        <translation>1 quadro</translation>
+    </message>
+    <message>
+        <source>%1 frames</source>
+        <translation>%1 quadros</translation>
+    </message>
+    <message>
+        <source>Action %1: %2</source>
+        <translation>Ação %1: %2</translation>
+    </message>
+    <message>
+        <source>Another action is %1 too: the engine uses the first one.</source>
+        <translation>Outra ação também é %1: o motor usa a primeira.</translation>
     </message>
 </context>
 </TS>

@@ -295,11 +295,11 @@ void TestMainWindowAir::filesAndGif()
     run("actionSave_as_GIF", QMessageBox::Ok);
     QCOMPARE(takeDialogsSeen().last().title, QString("Save GIF"));
 
-    // New asks first when there is unsaved work; No keeps it.
+    // New asks first when there is unsaved work; Cancel keeps it.
     child<QSpinBox>("airTime")->setValue(11);
-    run("actionNew", QMessageBox::No);
+    run("actionNew", QMessageBox::Cancel);
     QVERIFY(w->animationSet().actionCount() > 0);
-    run("actionNew", QMessageBox::Yes);
+    run("actionNew", QMessageBox::Discard);
     QCOMPARE(text("airPos"), QString("0 / 0"));
     QCOMPARE(child<QTabWidget>("tabs")->tabText(MainWindow::AirTab), QString("AIR"));
     // Open again and look at a frame with boxes.

@@ -360,15 +360,15 @@ void TestMainWindowCharacter::newAndOpenAskFirst()
     const int count = w->spriteArchive().spriteCount();
     w->findChild<QSpinBox*>(QStringLiteral("sprX"))->setValue(w->spriteArchive().spriteInfo(0).axisX + 1);
 
-    // Kept: opening another character asks first, and No keeps everything.
-    answerMessageBox(QMessageBox::No);
+    // Kept: opening another character asks first, and Cancel keeps everything.
+    answerMessageBox(QMessageBox::Cancel);
     QVERIFY(!w->openPath(zabuza));
     QCOMPARE(w->spriteArchive().spriteCount(), count);
     QVERIFY(w->spriteArchive().isModified());
     QCOMPARE(codeTabs().value(0), QStringLiteral("Dosu.def"));
 
     // Thrown away: New empties every page.
-    answerMessageBox(QMessageBox::Yes);
+    answerMessageBox(QMessageBox::Discard);
     action("actionNovo")->trigger();
     QCOMPARE(w->spriteArchive().spriteCount(), 0);
     QCOMPARE(w->animationSet().actionCount(), 0);

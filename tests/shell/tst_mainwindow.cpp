@@ -209,9 +209,11 @@ void TestMainWindow::slotsMenusAndToolButtons()
     for (QAction* m : w->menuBar()->actions())
         menus << m->menu()->objectName() + '=' + m->text() + ": " + entriesOf(m->menu());
     QCOMPARE(menus, QStringList({
-        "menuMorvane=File: actionNovo actionAbrir actionSalvar",
-        "menuEdit=Edit: actionUndo actionRedo",
-        "menuView=View: actionBackground_color actionUtilities - actionAttack_CLSN actionColision_CLSN "
+        "menuMorvane=File: actionNovo actionAbrir actionSalvar actionSalvar_como actionFechar - "
+        "menuRecent_files=Recent files() - actionSair",
+        "menuEdit=Edit: actionUndo actionRedo - actionFind+ actionFind_next actionFind_previous",
+        "menuView=View: actionBackground_color actionUtilities actionSprite_list - actionZoom_in actionZoom_out "
+        "actionFit actionActual_size - actionAttack_CLSN actionColision_CLSN "
         "actionDefault_CLSN - menuEncoding=Encoding(actionUTF_8 actionWindows_1252 actionShift_JIS actionCP949 "
         "actionGBK actionBig5) menuLanguage=Language(languageEnglish languagePt_BR)",
         "menuSFF=SFF: actionNovo_2+ actionAbrir_2+ actionSalvar_2+ actionSave_As - actionNovo_sprite+ "
@@ -283,7 +285,7 @@ void TestMainWindow::compiledImages()
 // page leaves a snapshot to look at.
 void TestMainWindow::pagesFitWithoutOverlap()
 {
-    QCOMPARE(w->size(), QSize(800, 550));
+    QCOMPARE(w->size(), MainWindow::startSize());
     for (const QString& pair : words("sffTab=sff actTab=act sndTab=snd airTab=air cmdcnsTab=def searchTab=search")) {
         const QString name = pair.section('=', 0, 0);
         auto* page = child<QWidget>(name);
@@ -344,12 +346,12 @@ void TestMainWindow::confirmDiscardAndMarks()
                                        : QString(plain).replace("=SFF", "=SFF*").replace("=ACT", "=ACT*");
     QCOMPARE(titles(), marked);
 
-    // No keeps the changes, Yes lets them go; the tab sharing the document
-    // asks too, the others do not.
-    answerMessageBox(QMessageBox::No);
-    answerMessageBox(QMessageBox::Yes);
+    // Cancel keeps the changes, Discard lets them go; the tab sharing the
+    // document asks too, the others do not.
+    answerMessageBox(QMessageBox::Cancel);
+    answerMessageBox(QMessageBox::Discard);
     if (sharing >= 0)
-        answerMessageBox(QMessageBox::Yes);
+        answerMessageBox(QMessageBox::Discard);
     QVERIFY(!w->confirmDiscard(tab) && w->confirmDiscard(tab));
     for (int other = 0; other < 4; ++other)
         QVERIFY(other == tab || w->confirmDiscard(other));
@@ -358,7 +360,7 @@ void TestMainWindow::confirmDiscardAndMarks()
     for (const auto& d : seen)
         QCOMPARE(d.title + ": " + d.text, "Discard changes: " + question);
 
-    // Yes saved nothing: the marks stay until the document is saved.
+    // Discard saved nothing: the marks stay until the document is saved.
     QCOMPARE(titles(), marked);
     stack->setClean();
     QVERIFY(w->confirmDiscard(tab) && takeDialogsSeen().isEmpty());
@@ -368,29 +370,43 @@ void TestMainWindow::confirmDiscardAndMarks()
 void TestMainWindow::closeAsksForEachModifiedArchive_data()
 {
     QTest::addColumn<QList<int>>("modified"); // tabs whose documents hold unsaved work
-    QTest::addColumn<QList<int>>("answers");  // QMessageBox buttons, one per question asked
+    QTest::addColumn<int>("answer");          // the QMessageBox button pressed, if asked
     QTest::addColumn<bool>("closes");
-    const int yes = QMessageBox::Yes, no = QMessageBox::No;
-    QTest::newRow("nothing modified") << QList<int>{} << QList<int>{} << true;
-    QTest::newRow("sounds, no") << QList<int>{2} << QList<int>{no} << false;
-    QTest::newRow("animations, no") << QList<int>{3} << QList<int>{no} << false;
-    QTest::newRow("all, yes yes yes") << QList<int>{0, 2, 3} << QList<int>{yes, yes, yes} << true;
-    QTest::newRow("all, yes no") << QList<int>{0, 2, 3} << QList<int>{yes, no} << false;
-    QTest::newRow("sprites and palettes ask once") << QList<int>{0, 1} << QList<int>{yes} << true;
+    QTest::addColumn<QString>("listed");      // the documents the one question names
+    const int discard = QMessageBox::Discard, cancel = QMessageBox::Cancel;
+    QTest::newRow("nothing modified") << QList<int>{} << 0 << true << "";
+    QTest::newRow("sounds, cancel") << QList<int>{2} << cancel << false << "untitled (sounds)";
+    QTest::newRow("animations, cancel") << QList<int>{3} << cancel << false << "untitled (animations)";
+    QTest::newRow("all, discard") << QList<int>{0, 2, 3} << discard << true
+                                  << "untitled (sprites and palettes)|untitled (sounds)|untitled (animations)";
+    QTest::newRow("all, cancel") << QList<int>{0, 2, 3} << cancel << false
+                                 << "untitled (sprites and palettes)|untitled (sounds)|untitled (animations)";
+    QTest::newRow("sprites and palettes named once") << QList<int>{0, 1} << discard << true
+                                                     << "untitled (sprites and palettes)";
 }
 
 void TestMainWindow::closeAsksForEachModifiedArchive()
 {
     QFETCH(QList<int>, modified);
-    QFETCH(QList<int>, answers);
+    QFETCH(int, answer);
     QFETCH(bool, closes);
+    QFETCH(QString, listed);
     for (int tab : modified)
         document(tab)->undoStack()->resetClean();
-    for (int a : answers)
-        answerMessageBox(QMessageBox::StandardButton(a));
+    if (answer)
+        answerMessageBox(QMessageBox::StandardButton(answer));
     QCOMPARE(w->close(), closes);
     QCOMPARE(w->isVisible(), !closes);
-    QCOMPARE(takeDialogsSeen().size(), answers.size());
+    const auto seen = takeDialogsSeen();
+    QCOMPARE(seen.size(), answer ? 1 : 0);
+    if (answer) {
+        // One question, naming each document once.
+        QCOMPARE(seen[0].title, QString("Discard changes"));
+        QStringList names = seen[0].text.split('\n').mid(2);
+        for (QString& n : names)
+            n = n.trimmed();
+        QCOMPARE(names.join('|'), listed);
+    }
 }
 
 // A script of reports "pos/max", each followed by what must hold after it:
@@ -451,9 +467,11 @@ void TestMainWindow::tabsUtilitiesNewAndTranslation()
 
     // File > New with nothing unsaved asks nothing, clears the issues and
     // takes the definition for a character again.
-    auto* messages = qobject_cast<QMessages*>(child<QListView>("issuesList")->model());
+    QMessages* messages = &w->issues();
     messages->addError("kfm.air(3): Unexpected token 'x'");
-    QLabel* kind = child<QLabel>("kindLabel"); // what the definition describes
+    // What the definition describes.
+    auto* kind = w->statusBar()->findChild<QLabel*>("kindLabel");
+    QVERIFY(kind);
     kind->setText("Stage");
     child<QAction>("actionNovo")->trigger();
     QVERIFY(messages->rowCount() == 0 && kind->text() == "Character" && takeDialogsSeen().isEmpty());

@@ -92,9 +92,12 @@ private slots:
         // A damaged file opens as far as it can be read, reported and marked,
         // so that neither a save nor a discard goes by unnoticed.
         const QString damaged = write("damaged.snd", rawSnd(3, {{0, 84, 1, 1, wav(40, 8000)}, {0, 999, 2, 2, {}}}));
-        run("actionOpen_3", {QMessageBox::Yes, damaged});
+        run("actionOpen_3", {QMessageBox::Discard, damaged});
         QCOMPARE(state(), QString("1 / 1 SND*: 1 8000 8 0.005"));
-        QVERIFY(widget<QAbstractItemView>("issuesList")->model()->index(0, 0).data().toString().startsWith("damaged.snd(1): "));
+        // Under the file's name, the whole line in its tool tip.
+        QAbstractItemModel* issues = widget<QAbstractItemView>("issuesList")->model();
+        QCOMPARE(issues->index(0, 0).data().toString(), QString("damaged.snd"));
+        QVERIFY(issues->index(1, 0).data(Qt::ToolTipRole).toString().startsWith("damaged.snd(1): "));
 
         // Failures warn, naming the file, and keep the archive, its mark and its file name.
         const QList<QStringList> failures{{"actionOpen_3", "missing.snd", "Open SND"}, {"actionOpen_3", "one.wav", "Open SND"},
@@ -104,7 +107,7 @@ private slots:
         for (const QStringList& failure : failures) {
             QVariantList answers{tmp.filePath(failure[1]), QMessageBox::Ok};
             if (failure[0] == "actionOpen_3")
-                answers.prepend(QMessageBox::Yes); // discard the change: the open fails all the same
+                answers.prepend(QMessageBox::Discard); // discard the change: the open fails all the same
             run(qPrintable(failure[0]), answers);
             const DialogSeen seen = takeDialogsSeen().last();
             QCOMPARE(seen.title, failure[2]);
@@ -145,7 +148,7 @@ private slots:
         run("actionSave_Sound", {tmp.filePath("exported.wav")});
         QCOMPARE(readFile(tmp.filePath("exported.wav")), imported);
         run("actionChange_sound", {write("short.wav", wav(2000, 8000))});
-        run("actionOpen_3", {QMessageBox::No});
+        run("actionOpen_3", {QMessageBox::Cancel});
         QCOMPARE(state(), QString("10 / 13 SND*: 1 8000 8 0.25"));
         run("actionSave_3");
         QCOMPARE(state() + ' ' + saved(file).section(' ', 9, 9), QString("10 / 13 SND: 1 8000 8 0.25 900/65535:2044"));

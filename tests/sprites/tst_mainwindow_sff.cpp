@@ -182,15 +182,22 @@ private slots:
         expectWarning("actionNovo_sprite", writeFile(path("junk.png"), "this is no picture"), "New sprite");
         QCOMPARE(labels(), QString("4 / 10 | Linked at 5, 1 | 12 x 8 pixels"));
         QCOMPARE(tabTitle(0), QString("SFF"));
-        // Opening over a changed archive asks first; No keeps it.
+        // Opening over a changed archive asks first; Cancel keeps it.
         child<QSpinBox>("sprX")->setValue(50);
-        run("actionAbrir_2", QMessageBox::No);
+        run("actionAbrir_2", QMessageBox::Cancel);
         QCOMPARE(takeDialogsSeen().value(0).title, QString("Discard changes"));
         QCOMPARE(text("sprPos"), QString("4 / 10"));
-        // What is not an archive is refused, and what is left is an empty archive.
+        // What is not an archive is refused, and the archive stays as it was,
+        // its unsaved change with it.
         const QString junkSff = writeFile(path("junk.sff"), QByteArray(600, 'x'));
-        answerMessageBox(QMessageBox::Yes);
+        answerMessageBox(QMessageBox::Discard);
         expectWarning("actionAbrir_2", junkSff, "Open SFF");
+        QCOMPARE(labels(), QString("4 / 10 | Linked at 5, 1 | 12 x 8 pixels"));
+        QCOMPARE(child<QSpinBox>("sprX")->value(), 50);
+        QCOMPARE(tabTitle(0), QString("SFF*"));
+        // New leaves an empty archive.
+        run("actionNovo_2", QMessageBox::Discard);
+        takeDialogsSeen();
         QCOMPARE(labels(), QString("0 / 0 | No linkage | 0 x 0 pixels"));
         for (const char* name : {"sprGrp", "sprImg", "sprX", "sprY", "sprDeLoad", "sprImgPal"})
             QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
@@ -351,7 +358,8 @@ private slots:
         open(file);
         takeDialogsSeen();
         auto* issues = w->findChild<QAbstractItemView*>("issuesList");
-        QVERIFY(issues->model()->index(0, 0).data().toString().contains("sprites could not be read: the file ends at byte 150 000"));
+        QVERIFY(issues->model()->index(1, 0).data(Qt::ToolTipRole).toString().contains(
+            "sprites could not be read: the file ends at byte 150 000"));
         QCOMPARE(tabTitle(0), QString("SFF*")); // what was read is not what the file holds
         run("actionSalvar_2", QMessageBox::No);
         QVERIFY(takeDialogsSeen().value(0).text.contains("could not be read when it was opened"));

@@ -235,6 +235,7 @@ private:
     int lineNumber = 1;
     QString comment;
     AirAction* action = nullptr;
+    int actionIndex = -1;
     // What has been read for the frame still to come.
     AirFrame pending;
     bool pendingUsed = false;
@@ -248,7 +249,8 @@ private:
         if (!messages)
             return;
         const QString line = pattern.arg(fileName, QString::number(lineNumber), text.toString());
-        error ? messages->addError(line) : messages->addWarning(line);
+        // The line names the action it stands in, for the window to show.
+        error ? messages->addError(line, actionIndex) : messages->addWarning(line, actionIndex);
     }
 
     void keep(QStringView line, bool error, const QString& pattern)
@@ -366,6 +368,7 @@ private:
         action = new AirAction;
         action->name = comment;
         actions.append(action);
+        actionIndex = int(actions.size()) - 1;
         qint64 number = 0;
         QStringView rest;
         if (!leadingInt(inside, number, &rest))
@@ -692,6 +695,7 @@ bool QAnimations::load(const QString& filePath)
         return false;
     }
     const QFileInfo info(filePath);
+    QMessages::FileScope scope(messages, info.absoluteFilePath());
     markFresh();
     qDeleteAll(actions);
     actions.clear();

@@ -15,6 +15,8 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <climits>
+
 namespace {
 // "ElecbyteSnd" and its terminating zero; all twelve bytes must match.
 const QByteArray Signature("ElecbyteSnd\0", 12);
@@ -210,9 +212,11 @@ bool QSounds::load(const QString& fileName)
         setErrorString(error);
         return false;
     }
+    const QFileInfo info(fileName);
+    QMessages::FileScope scope(messages, info.absoluteFilePath());
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    if (!load(&buffer, QFileInfo(fileName).fileName()))
+    if (!load(&buffer, info.fileName()))
         return false;
     setFileName(fileName);
     return true;
@@ -221,7 +225,7 @@ bool QSounds::load(const QString& fileName)
 void QSounds::reportDamage(const QString& name, quint32 index, const QString& what)
 {
     if (messages)
-        messages->addError(QStringLiteral("%1(%2): %3").arg(name).arg(index).arg(what));
+        messages->addError(QStringLiteral("%1(%2): %3").arg(name).arg(index).arg(what), int(qMin<quint32>(index, INT_MAX)));
 }
 
 bool QSounds::load(QIODevice* device, const QString& name)

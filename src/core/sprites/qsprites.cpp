@@ -1,6 +1,7 @@
 #include "qsprites.h"
 
 #include "actfile.h"
+#include "qmessages.h"
 #include "fileread.h"
 #include "sffformat.h"
 #include "spritecodecs.h"
@@ -642,7 +643,9 @@ bool QSprites::load(const QString& fileName)
         setErrorString(error);
         return false;
     }
-    const bool loaded = load(bytes, QFileInfo(fileName).fileName());
+    const QFileInfo info(fileName);
+    QMessages::FileScope scope(messages, info.absoluteFilePath());
+    const bool loaded = load(bytes, info.fileName());
     // A cancelled load leaves nothing that could be saved over the file.
     if (loaded && spriteCount() > 0)
         setFileName(fileName);
@@ -651,9 +654,12 @@ bool QSprites::load(const QString& fileName)
 
 bool QSprites::load(const QByteArray& bytes, const QString& name)
 {
+    setErrorString(QString());
+    // A file this program does not read leaves the archive as it was.
+    if (SffFormat::version(bytes, messages, name) == SffVersion::Unknown)
+        return false;
     markFresh();
     setFileName(QString());
-    setErrorString(QString());
     const bool loaded = SffFormat::read(*this, bytes, name);
     if (unread > 0)
         markIncomplete();

@@ -218,11 +218,12 @@ public:
     // Empties the sprite list, the store, the history and the file name; the
     // palettes stay. The archive becomes a new one of version 2.00.
     void clear() override;
-    // Reads a version 1.01, 2.00 or 2.01 file. A cancelled load leaves an
-    // empty, unnamed archive; a file that is not an archive this program
-    // reads leaves an empty, unnamed one and returns false. A file that ends
-    // before all its sprites leaves the archive unsaved (saving it would lose
-    // them; unreadSprites() tells how many).
+    // Reads a version 1.01, 2.00 or 2.01 file; its issues are lines of that
+    // file in the issues list. A cancelled load leaves an empty, unnamed
+    // archive; a file that is not an archive this program reads leaves the
+    // archive as it was and returns false. A file that ends before all its
+    // sprites leaves the archive unsaved (saving it would lose them;
+    // unreadSprites() tells how many).
     bool load(const QString& fileName) override;
     // The same from the file's bytes; `name` stands for the file in the issues list.
     bool load(const QByteArray& bytes, const QString& name);

@@ -157,10 +157,11 @@ struct SffFormat::Reader
         budget -= n;
         return true;
     }
-    void error(const QString& text, uint index)
+    // A line about sprite `index`, or (`sprite` false) about a palette.
+    void error(const QString& text, uint index, bool sprite = true)
     {
         if (a.messages)
-            a.messages->addError(text.arg(name).arg(index));
+            a.messages->addError(text.arg(name).arg(index), sprite ? int(qMin<uint>(index, INT_MAX)) : -1);
     }
     // The one line that tells what a file cut short lost.
     void reportUnread(qint64 first, qint64 unread, qint64 claimed)
@@ -208,25 +209,31 @@ struct SffFormat::Reader
     }
 };
 
+SffVersion SffFormat::version(const QByteArray& bytes, QMessages* messages, const QString& name)
+{
+    if (bytes.size() < 16 || std::memcmp(bytes.constData(), Signature, sizeof Signature) != 0)
+        return SffVersion::Unknown;
+    const auto* v = reinterpret_cast<const uchar*>(bytes.constData()) + 12;
+    for (const VersionBytes& known : Versions)
+        if (std::memcmp(v, known.bytes, 4) == 0)
+            return known.version;
+    if (messages)
+        messages->addInfo(QSprites::tr("%1(0): SFF version '%2.%3.%4.%5' not supported yet")
+                              .arg(name).arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]));
+    return SffVersion::Unknown;
+}
+
 bool SffFormat::read(QSprites& sprites, const QByteArray& bytes, const QString& name)
 {
+    // A file this program does not read leaves the archive as it was.
+    const SffVersion fileVersion = version(bytes, sprites.messages, name);
+    if (fileVersion == SffVersion::Unknown)
+        return false;
     sprites.resetSprites();
-    sprites.sffVersion = SffVersion::V200;
+    sprites.sffVersion = fileVersion;
     sprites.paletteType = -1;
     Reader r{sprites, bytes, name, FreeDecodedBytes + MaxExpansion * bytes.size()};
-    if (bytes.size() < 16 || std::memcmp(bytes.constData(), Signature, sizeof Signature) != 0)
-        return false;
-    const auto* v = reinterpret_cast<const uchar*>(bytes.constData()) + 12;
-    for (const VersionBytes& known : Versions) {
-        if (std::memcmp(v, known.bytes, 4) != 0)
-            continue;
-        sprites.sffVersion = known.version;
-        return known.version == SffVersion::V101 ? r.version1() : r.version2();
-    }
-    if (sprites.messages)
-        sprites.messages->addInfo(QSprites::tr("%1(0): SFF version '%2.%3.%4.%5' not supported yet")
-                                      .arg(name).arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]));
-    return false;
+    return fileVersion == SffVersion::V101 ? r.version1() : r.version2();
 }
 
 bool SffFormat::Reader::version1()
@@ -315,7 +322,7 @@ bool SffFormat::Reader::version1()
             } else {
                 if (a.messages)
                     a.messages->addError(QSprites::tr("%1(%2): Sprite incorrect linked to the index %3")
-                                             .arg(name).arg(i).arg(s.linkIndex));
+                                             .arg(name).arg(i).arg(s.linkIndex), int(i));
                 // Kept as a sprite of its own with no image, so that the
                 // editor can show it and the user can give it one.
                 s.hasData = true;
@@ -355,7 +362,7 @@ bool SffFormat::Reader::version2()
     const uint total = paletteTotal + spriteTotal;
     a.reportProgress(0, total);
     if (paletteTotal < paletteClaimed)
-        error(QSprites::tr("%1(%2): Palette data is truncated"), paletteTotal);
+        error(QSprites::tr("%1(%2): Palette data is truncated"), paletteTotal, false);
 
     readPaletteNodes(paletteListOffset, paletteTotal);
     readSpriteNodes(spriteListOffset, spriteTotal);
@@ -433,7 +440,7 @@ bool SffFormat::Reader::readPaletteColours(quint32 literalOffset, uint& done, ui
         // A palette holds 256 colours; anything stored beyond them is ignored.
         const QByteArrayView data = block(literalOffset, p.fileOffset, qMin<quint32>(p.fileLength, MaxPaletteBytes), &cut);
         if (cut)
-            error(QSprites::tr("%1(%2): Palette data is truncated"), uint(i));
+            error(QSprites::tr("%1(%2): Palette data is truncated"), uint(i), false);
         for (int e = 0; e < 256 && qsizetype(e) * 4 + 3 <= data.size(); ++e)
             std::memcpy(p.colours.data() + 3 * e, data.data() + 4 * e, 3);
         ++done;
@@ -498,7 +505,7 @@ bool SffFormat::Reader::readSpritePixels(quint32 literalOffset, quint32 translat
             } else {
                 if (a.messages)
                     a.messages->addError(QSprites::tr("%1(%2): Sprite incorrect linked to the index %3")
-                                             .arg(name).arg(i).arg(s.linkIndex));
+                                             .arg(name).arg(i).arg(s.linkIndex), int(i));
                 s.width = 0;
                 s.height = 0;
             }

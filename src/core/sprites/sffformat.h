@@ -7,6 +7,7 @@
 #include <QString>
 
 class QIODevice;
+class QMessages;
 class QSprites;
 enum class SffVersion : quint8;
 struct PaletteRecord;
@@ -24,11 +25,15 @@ struct SpriteRecord;
 class SffFormat
 {
 public:
+    // The file's version when this program reads it; Unknown for anything
+    // else, which for an SFF file of another version is also a line of
+    // `messages`.
+    static SffVersion version(const QByteArray& bytes, QMessages* messages, const QString& name);
     // Empties the archive's sprites and reads the file into it (version 2
     // files bring their own palettes; version 1 files add theirs). False,
-    // with an empty archive, when the bytes are not a file of a version this
-    // program reads. A load cancelled through the progress signal leaves an
-    // empty archive and returns true.
+    // with the archive as it was, when the bytes are not a file of a version
+    // this program reads. A load cancelled through the progress signal
+    // leaves an empty archive and returns true.
     static bool read(QSprites& sprites, const QByteArray& bytes, const QString& name);
     // Writes the archive as `version` through a temporary file that takes the
     // old one's place only once complete. False (the old file as it was) when

@@ -429,7 +429,8 @@ void MainWindow::on_actionSave_as_GIF_triggered()
         return;
     }
     const QString file =
-        QFileDialog::getSaveFileName(this, tr("Save GIF"), QString(), tr("Graphics Interchange Format (*.gif)"));
+        askSaveFile(tr("Save GIF"), dialogPath(&animations, QStringLiteral("%1.gif").arg(animations.actionInfo(action).number)),
+                    tr("Graphics Interchange Format (*.gif)"));
     if (file.isEmpty())
         return;
     QString error;

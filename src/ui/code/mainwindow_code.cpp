@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTextDocument>
 
 namespace {
 
@@ -23,8 +24,8 @@ void MainWindow::on_actionNew_2_triggered()
 
 void MainWindow::on_actionOpen_triggered()
 {
-    const QString name = QFileDialog::getOpenFileName(
-        this, tr("Open DEF/CMD/CNS"), QString(),
+    const QString name = askOpenFile(
+        tr("Open DEF/CMD/CNS"), codeDialogPath(),
         tr("All files (*.*);;Definitions (*.def);;Commands (*.cmd);;Constants (*.cns);;States (*.st)"));
     if (name.isEmpty())
         return;
@@ -35,25 +36,50 @@ void MainWindow::on_actionOpen_triggered()
     // The user chose this file: say so when it cannot be read.
     if (!opened)
         QMessageBox::warning(this, tr("Open DEF/CMD/CNS"), tr("The file %1 could not be opened.").arg(name));
+    else
+        addRecentFile(name);
 }
 
 void MainWindow::on_actionSave_2_triggered()
 {
     if (codeFiles.count() == 0)
         return; // nothing to save, nothing to ask a name for
-    // Only a document without a file asks for a name: after a failure that was
-    // told, or a save the person cancelled, there is nothing more to do.
-    const int index = codeFiles.currentIndex();
-    const QString file = codeFiles.fileName(index);
-    if (!codeFiles.save(index) && (file.isEmpty() || !QFileInfo::exists(file)))
-        on_actionSave_As_3_triggered();
+    saveCodeDocument(codeFiles.currentIndex());
 }
 
 void MainWindow::on_actionSave_As_3_triggered()
 {
     if (codeFiles.count() == 0)
         return;
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save DEF/CMD/CNS"), QString(), saveFilter());
-    if (!name.isEmpty())
-        codeFiles.saveAs(codeFiles.currentIndex(), name);
+    saveCodeDocument(codeFiles.currentIndex(), true);
+}
+
+bool MainWindow::saveCodeDocument(int index, bool asking, bool* cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    if (index < 0 || index >= codeFiles.count())
+        return false;
+    QString file = codeFiles.fileName(index);
+    bool saved = false;
+    if (!asking && !file.isEmpty() && QFileInfo::exists(file)) {
+        // After a failure that was told, or a save the person cancelled,
+        // there is nothing more to do.
+        saved = codeFiles.save(index);
+    } else {
+        file = askSaveFile(tr("Save DEF/CMD/CNS"), codeDialogPath(QFileInfo(file).fileName()), saveFilter());
+        if (file.isEmpty()) {
+            if (cancelled)
+                *cancelled = true;
+            return false;
+        }
+        saved = codeFiles.saveAs(index, file);
+        if (saved)
+            addRecentFile(file);
+    }
+    if (saved) {
+        const int lines = codeFiles.document(index)->blockCount();
+        reportSaved(file, lines == 1 ? tr("1 line") : tr("%1 lines").arg(lines));
+    }
+    return saved;
 }

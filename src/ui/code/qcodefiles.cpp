@@ -216,28 +216,6 @@ void QCodeFiles::setVisible(bool show)
     problemsText->setVisible(show && current >= 0);
 }
 
-bool QCodeFiles::confirmDiscardAll()
-{
-    QList<int> order;
-    if (current >= 0)
-        order << current;
-    for (int i = 0; i < docs.count(); ++i)
-        if (i != current)
-            order << i;
-    for (int i : order) {
-        if (!docs.isModified(i))
-            continue;
-        tabs->setCurrentIndex(i); // show what the question is about
-        const auto answer = QMessageBox::question(
-            parentWidget, tr("Discard changes"),
-            tr("Do you really want to discard the changes made in the file %1").arg(docs.fileName(i)),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
-            return false;
-    }
-    return true;
-}
-
 void QCodeFiles::currentChanged(int index)
 {
     if (!tracking)
@@ -257,12 +235,18 @@ void QCodeFiles::tabCloseRequested(int index)
 {
     if (index < 0 || index >= docs.count())
         return;
-    const auto answer = QMessageBox::question(
-        parentWidget, tr("Discard changes"),
-        tr("Do you really want to discard the changes made in the file %1").arg(docs.fileName(index)),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
+    // Only unsaved work is asked about: Save keeps it in the file first.
+    if (docs.isModified(index)) {
+        tabs->setCurrentIndex(index); // show what the question is about
+        const auto answer = QMessageBox::question(
+            parentWidget, tr("Discard changes"),
+            tr("Do you really want to discard the changes made in the file %1").arg(docs.fileName(index)),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        if (answer != QMessageBox::Save && answer != QMessageBox::Discard)
+            return;
+        if (answer == QMessageBox::Save && !(saveDocument && saveDocument(index)))
+            return;
+    }
     if (index == current) {
         edit->setDocument(nullptr);
         outlineModel.setDocument(nullptr);

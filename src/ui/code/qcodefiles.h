@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class QCodeEdit;
 class QLabel;
 class QTabBar;
@@ -60,9 +62,9 @@ public:
     // The tab bar shows on the code page only; the editor too, and only while
     // a document is open.
     void setVisible(bool show);
-    // Asks about each document with unsaved changes, current one first; false
-    // as soon as the user wants to keep one.
-    bool confirmDiscardAll();
+    // Saves a document, asking for a name where it has none; what closing a
+    // tab with unsaved changes calls when the person chooses Save.
+    std::function<bool(int index)> saveDocument;
 
     int count() const { return docs.count(); }
     int currentIndex() const { return current; }

@@ -80,12 +80,10 @@ int findItem(int count, int from, bool backward, const std::function<bool(int)>&
 
 void MainWindow::setupFind()
 {
-    // Ctrl+F from anywhere; F3 and Shift+F3 search again without taking the
-    // keyboard away from where it is (the editor, typically).
-    ui->actionFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, [this] { findOnPage(false); });
-    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
-            [this] { findOnPage(true); });
+    // Ctrl+F from anywhere; F3 and Shift+F3 (Edit > Find next, Find
+    // previous) search again without taking the keyboard away from where it
+    // is (the editor, typically).
+    ui->actionFind->setShortcut(QKeySequence::Find);
     // Enter in the field is Next (returnPressed); Shift+Enter is Previous.
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | key), ui->findStr);
@@ -111,6 +109,16 @@ void MainWindow::on_actionFind_triggered()
     ui->utilTabs->setCurrentWidget(ui->searchTab);
     ui->findStr->setFocus(Qt::ShortcutFocusReason);
     ui->findStr->selectAll();
+}
+
+void MainWindow::on_actionFind_next_triggered()
+{
+    findOnPage(false);
+}
+
+void MainWindow::on_actionFind_previous_triggered()
+{
+    findOnPage(true);
 }
 
 void MainWindow::on_findNext_clicked()

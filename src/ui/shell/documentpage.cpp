@@ -2,11 +2,11 @@
 
 #include "mainwindow.h"
 #include "qfiledocument.h"
+#include "qmessages.h"
 #include "ui_mainwindow.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -25,10 +25,18 @@ bool DocumentPage::confirm(const QString& title, const QString& question) const
 void DocumentPage::warn(const QString& title, const QString& text, const QString& fileName,
                         const QString& reason) const
 {
+    QMessageBox::warning(window, title, message(text, fileName, reason));
+}
+
+QString DocumentPage::message(const QString& text, const QString& fileName, const QString& reason)
+{
     QString message = text.arg(QDir::toNativeSeparators(fileName));
+    // Why it failed, where the words leave no place for it.
     if (text.contains(QLatin1String("%2")))
         message = message.arg(reason);
-    QMessageBox::warning(window, title, message);
+    else if (!reason.isEmpty())
+        message += QLatin1Char('\n') + reason;
+    return message;
 }
 
 void DocumentPage::newDocument()
@@ -43,25 +51,35 @@ bool DocumentPage::open()
     if (!window->confirmDiscard(tab))
         return false;
     const Texts t = texts();
-    const QString file = QFileDialog::getOpenFileName(window, t.openTitle, QString(), t.filter);
-    return !file.isEmpty() && open(file);
+    const QString file = window->askOpenFile(t.openTitle, window->dialogPath(document), t.filter);
+    if (file.isEmpty() || !open(file))
+        return false;
+    window->addRecentFile(file);
+    return true;
 }
 
 bool DocumentPage::open(const QString& fileName)
 {
     const Texts t = texts();
-    // A file that cannot be read at all changes nothing.
-    if (QFile probe(fileName); !probe.open(QIODevice::ReadOnly)) {
-        warn(t.openTitle, t.unreadable, fileName, probe.errorString());
+    // The issues of this file replace those of its last load; a file that
+    // cannot be used leaves the document as it was, and its line says why.
+    QMessages::FileScope scope(&window->messages, QFileInfo(fileName).absoluteFilePath());
+    const auto fail = [&](const QString& text, const QString& reason) {
+        window->messages.addError(message(text, QFileInfo(fileName).fileName(), reason));
+        warn(t.openTitle, text, fileName, reason);
         return false;
-    }
+    };
+    // A file that cannot be read at all changes nothing.
+    if (QFile probe(fileName); !probe.open(QIODevice::ReadOnly))
+        return fail(t.unreadable, probe.errorString());
     window->progressDialog->setLabelText(t.loading);
     window->ui->tabs->setCurrentIndex(tab);
     if (!document->load(fileName)) {
         window->progressDialog->reset();
-        warn(t.openTitle, t.unusable, fileName, document->errorString());
-        return false;
+        return fail(t.unusable, document->errorString());
     }
+    // The progress dialog has gone: the keyboard goes to the view.
+    window->focusView();
     return true;
 }
 
@@ -91,14 +109,15 @@ bool DocumentPage::saveAs(bool* cancelled)
     if (refuseEmpty())
         return false;
     const Texts t = texts();
+    // The dialog starts beside the document's file, suggesting its name.
+    const QString start = window->dialogPath(document, QFileInfo(document->fileName()).fileName());
     QString file;
     int filter = -1;
     if (t.saveFilters.isEmpty()) {
-        file = QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.filter);
+        file = window->askSaveFile(t.saveTitle, start, t.filter);
     } else {
         QString chosen = t.saveFilters.value(t.saveFilter);
-        file = QFileDialog::getSaveFileName(window, t.saveTitle, QString(), t.saveFilters.join(QStringLiteral(";;")),
-                                            &chosen);
+        file = window->askSaveFile(t.saveTitle, start, t.saveFilters.join(QStringLiteral(";;")), &chosen);
         filter = int(t.saveFilters.indexOf(chosen));
     }
     if (file.isEmpty()) {
@@ -106,7 +125,10 @@ bool DocumentPage::saveAs(bool* cancelled)
             *cancelled = true;
         return false;
     }
-    return (!beforeSave || beforeSave(file, filter)) && saveTo(file);
+    if (!(!beforeSave || beforeSave(file, filter)) || !saveTo(file))
+        return false;
+    window->addRecentFile(file);
+    return true;
 }
 
 bool DocumentPage::saveTo(const QString& fileName)
@@ -123,5 +145,6 @@ bool DocumentPage::saveTo(const QString& fileName)
         warn(t.saveTitle, t.notSaved, fileName, document->errorString());
         return false;
     }
+    window->reportSaved(fileName, window->contentsText(document));
     return true;
 }

@@ -65,6 +65,8 @@ public:
     bool confirm(const QString& title, const QString& question) const;
     void warn(const QString& title, const QString& text, const QString& fileName,
               const QString& reason = QString()) const;
+    // The text of such a warning: the file for %1, why for %2 (or after it).
+    static QString message(const QString& text, const QString& fileName, const QString& reason);
 
 private:
     bool refuseEmpty() const;

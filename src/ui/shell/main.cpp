@@ -32,9 +32,11 @@ int main(int argc, char** argv)
     splash.finish(&window);
 
     // Files named on the command line (a terminal, a file manager's "Open
-    // with") open each in its page by its extension; a DEF opens its whole set.
+    // with") open each in its page by its extension; a DEF opens its whole
+    // set. Each goes to the top of File > Recent files.
     const QStringList files = app.arguments().mid(1);
     for (const QString& file : files)
-        window.openPath(file);
+        if (window.openPath(file))
+            window.addRecentFile(file);
     return app.exec();
 }

@@ -182,6 +182,9 @@ MainWindow::MainWindow(QWidget* parent)
         for (QLineEdit* edit : box->findChildren<QLineEdit*>())
             edit->installEventFilter(this);
     }
+    // The list beside the selector, the issues pane, the File menu's
+    // commands, the view's keys and zoom, the title and the window's size.
+    setUpComfort();
 
     // 12. Every document starts empty.
     on_actionNovo_triggered();
@@ -257,9 +260,16 @@ bool MainWindow::confirmDiscard(int tab)
     }
     if (!modified)
         return true;
-    return QMessageBox::question(this, tr("Discard changes"), question,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+    // Save keeps the work (asking for a name where it has none), Discard lets
+    // it go, Cancel leaves everything as it is.
+    const auto answer = QMessageBox::question(this, tr("Discard changes"), question,
+                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                              QMessageBox::Save);
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer != QMessageBox::Save)
+        return false;
+    return (tab == SndTab ? sndPage : tab == AirTab ? airPage : sffPage).save();
 }
 
 void MainWindow::setModifiedMark(int tab, bool modified)
@@ -282,14 +292,6 @@ void MainWindow::setModifiedMark(int tab, bool modified)
         return;
     }
     ui->tabs->setTabText(tab, modified ? title + QLatin1Char('*') : title);
-}
-
-bool MainWindow::confirmClose()
-{
-    for (int tab : {SffTab, SndTab, AirTab})
-        if (!confirmDiscard(tab))
-            return false;
-    return codeFiles.confirmDiscardAll();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -639,21 +641,18 @@ void MainWindow::on_actionSobre_triggered()
 
 void MainWindow::on_actionNovo_triggered()
 {
+    // One question about every unsaved document; Cancel keeps them all.
+    if (!confirmClose())
+        return;
     {
         QScopedValueRollback<bool> quiet(interactive, false);
-        // The New slots of the SFF and ACT tabs, then the AIR tab's, then the
-        // SND tab's; then every code document closes. Code with unsaved
-        // changes is not thrown away unasked: when the user keeps it, every
-        // code document stays open.
+        // Everything goes, then the New slots of the SFF and ACT tabs, the
+        // AIR tab's and the SND tab's start their pages over.
+        closeEverything();
         on_actionNovo_2_triggered();
-        // The palettes belong to the sprites: when the user kept the sprites,
-        // their palettes stay with them.
-        if (!sprites.isModified())
-            on_actionRemover_tudo_triggered();
+        on_actionRemover_tudo_triggered();
         on_actionNew_triggered();
         on_actionNew_3_triggered();
-        if (codeFiles.confirmDiscardAll())
-            codeFiles.closeAll();
     }
 
     on_tabs_currentChanged(ui->tabs->currentIndex());

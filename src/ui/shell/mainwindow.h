@@ -23,8 +23,14 @@
 #include <QTimer>
 #include <QUndoGroup>
 
+class QActionListModel;
 class QColor;
+class QDragEnterEvent;
+class QDropEvent;
 class QEditCommand;
+class QIssuesModel;
+class QSoundListModel;
+class QSpriteListModel;
 class QLabel;
 class QPaletteWidget;
 class QProgressDialog;
@@ -47,8 +53,9 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // True when the archive behind `tab` may be thrown away: nothing unsaved, or
-    // the user said Yes to "Discard changes". SFF and ACT share one archive.
+    // True when the archive behind `tab` may be thrown away: nothing unsaved,
+    // or the user chose Discard, or Save and it was saved. SFF and ACT share
+    // one archive.
     bool confirmDiscard(int tab);
     // Marks that one tab's title with "*"; the documents' own state decides.
     void setModifiedMark(int tab, bool modified);
@@ -58,6 +65,7 @@ public:
     QSounds& soundArchive() { return sounds; }
     QAnimations& animationSet() { return animations; }
     QUndoGroup& undoStacks() { return undoGroup; }
+    QMessages& issues() { return messages; }
 
     // Selector ranges follow the number of items of each document (0..count-1).
     void updateSpriteRange();
@@ -78,6 +86,15 @@ public:
     bool openPath(const QString& path);
     ConfigFile& settingsFile() { return settings; }
 
+    // The file goes to the top of File > Recent files (the last ten).
+    void addRecentFile(const QString& path);
+    QStringList recentFiles() const { return recent; }
+    // One question for every document with unsaved work (Save, Discard or
+    // Cancel); true when they may all go: saved, or discarded.
+    bool confirmClose();
+    // The size a window starts at when none was kept.
+    static QSize startSize();
+
 signals:
     // The settings were read: parts of the window that keep their own read them now.
     void settingsRead();
@@ -93,6 +110,9 @@ public slots:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped on the window open as File > Open would.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Ctrl+Z in a spin box takes back the document's last step, not the
     // digits typed into the box.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -157,6 +177,8 @@ private:
     // and the replace row of the code page.
 private slots:
     void on_actionFind_triggered();
+    void on_actionFind_next_triggered();
+    void on_actionFind_previous_triggered();
     void on_findNext_clicked();
     void on_findPrev_clicked();
     void on_findStr_returnPressed();
@@ -220,6 +242,12 @@ private slots:
     void on_actionOpen_triggered();
     void on_actionSave_2_triggered();
     void on_actionSave_As_3_triggered();
+private:
+    // Saves code document `index` to its file, or (with none, or `asking`)
+    // to a file the person names; says so in the status bar. `cancelled`
+    // tells a dialog left without a name from a failure.
+    bool saveCodeDocument(int index, bool asking = false, bool* cancelled = nullptr);
+private slots:
     // Code editor navigation (mainwindow_codepage.cpp)
     void on_actionGo_to_line_triggered();
     void on_actionGo_to_Statedef_triggered();
@@ -262,13 +290,72 @@ private slots:
     void on_actTroca_clicked();
     void on_actPega_toggled(bool checked);
 
+    // File menu beyond the whole character, recent files, drops, the close
+    // question, where file dialogs start, what saving says
+    // (mainwindow_files.cpp).
+private slots:
+    void on_actionSalvar_como_triggered();
+    void on_actionFechar_triggered();
+    void on_actionSair_triggered();
+private:
+    void setUpFiles();
+    void updateRecentMenu();
+    // Where a file dialog about `document` starts: its file's folder, else
+    // the folder used last; with `name`, that name in that folder.
+    QString dialogPath(const QFileDocument* document, const QString& name = QString()) const;
+    QString codeDialogPath(const QString& name = QString()) const;
+    // A file chosen in a dialog: its folder is where the next one starts.
+    void noteDialogFolder(const QString& file);
+    // "Saved kfm.sff: 245 sprites, 1.2 MB" in the status bar.
+    void reportSaved(const QString& fileName, const QString& contents);
+    QString contentsText(const QFileDocument* document) const;
+    // File dialogs that start at `path` and note the folder chosen.
+    QString askOpenFile(const QString& title, const QString& path, const QString& filter);
+    QString askSaveFile(const QString& title, const QString& path, const QString& filter,
+                        QString* selectedFilter = nullptr);
+
+    // The window: its title, size, layout and focus (mainwindow_window.cpp).
+    void setUpComfort();
+    void setUpWindow();
+    void updateTitle();
+    // After a load or a selection the keyboard goes to the view, never to
+    // an edit field of the page.
+    void focusView();
+
+    // The view: keys that step through the page's items, zoom
+    // (mainwindow_view.cpp).
+private slots:
+    void on_actionZoom_in_triggered();
+    void on_actionZoom_out_triggered();
+    void on_actionFit_triggered();
+    void on_actionActual_size_triggered();
+private:
+    void setUpView();
+    bool viewKeyPressed(int key);
+    void setZoom(int index);
+    void resetZoom();
+    void updateZoomLabel();
+
+    // The list beside the selector and the issues pane
+    // (mainwindow_lists.cpp).
+private slots:
+    void on_spriteFilter_textEdited(const QString& text);
+    void on_spriteFilter_returnPressed();
+    void on_issuesList_activated(const QModelIndex& index);
+    void on_actionSprite_list_toggled(bool checked);
+private:
+    void setUpLists();
+    // The list follows the page: its items, and the one the page shows.
+    void showListOfPage(int tab);
+    void followSelector();
+    // A group and number that another item has too: a warning.
+    void warnDuplicate(int tab, int index);
+    QString describeIssue(const QString& file, int item, int line) const;
+
 private:
     // The code page's outline tree, encoding menu and status bar labels
     // (mainwindow_codepage.cpp).
     void setUpCodePage();
-    // Asks about every document with unsaved changes; false as soon as one of
-    // them must be kept.
-    bool confirmClose();
     // Opens the DEF and every file it names, each in its document, after the
     // question about unsaved work; the files it names that are not there,
     // or cannot be read, are lines of the issues list.
@@ -365,6 +452,19 @@ private:
         QObject* widget; // an action or a check box: its "checked"
     };
     QList<Toggle> toggles() const;
+
+    // Recent files, newest first, and the folder file dialogs start in when
+    // their document has none.
+    QStringList recent;
+    QString lastFolder;
+    // The list beside the selector, one model per kind of item; the issues
+    // pane's model; the zoom in the status bar.
+    QSpriteListModel* spriteModel = nullptr;
+    QSoundListModel* soundModel = nullptr;
+    QActionListModel* actionModel = nullptr;
+    QIssuesModel* issuesModel = nullptr;
+    QLabel* zoomLabel = nullptr;
+    bool followingList = false;
 };
 
 #endif

@@ -9,7 +9,6 @@
 #include "qpalettewidget.h"
 #include "spriteimages.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -40,9 +39,13 @@ void MainWindow::closeEverything()
 
 void MainWindow::on_actionAbrir_triggered()
 {
-    const QString file = QFileDialog::getOpenFileName(this, tr("Open char"), QString(), tr("Definitions (*.def)"));
-    if (!file.isEmpty())
-        openCharacter(file);
+    // The dialog starts where the character open now is.
+    QString folder = dialogPath(nullptr);
+    if (codeFiles.count() > 0 && !codeFiles.fileName(0).isEmpty())
+        folder = QFileInfo(codeFiles.fileName(0)).absolutePath();
+    const QString file = askOpenFile(tr("Open char"), folder, tr("Definitions (*.def)"));
+    if (!file.isEmpty() && openCharacter(file))
+        addRecentFile(file);
 }
 
 bool MainWindow::openCharacter(const QString& defPath)
@@ -58,6 +61,8 @@ bool MainWindow::openCharacter(const QString& defPath)
         QMessageBox::warning(this, tr("Open char"), tr("The file %1 could not be opened.").arg(defPath));
         return false;
     }
+    // The DEF's own lines go under its name in the issues list.
+    QMessages::FileScope scope(&messages, QFileInfo(defPath).absoluteFilePath());
     const QString defName = QFileInfo(defPath).fileName();
     const CharacterDef def = readCharacterDef(codeFiles.text(0), defPath);
     kind = def.kind;
@@ -140,16 +145,14 @@ void MainWindow::on_actionSalvar_triggered()
             continue;
         const QString file = codeFiles.fileName(i);
         if (!file.isEmpty() && QFileInfo::exists(file)) {
-            codeFiles.save(i);
+            saveCodeDocument(i);
             continue;
         }
         codeFiles.tabBar()->setCurrentIndex(i); // show what the name is asked for
-        const QString name = QFileDialog::getSaveFileName(
-            this, tr("Save DEF/CMD/CNS"), QString(),
-            tr("Definitions (*.def);;Commands (*.cmd);;Constants (*.cns);;States (*.st);;Text File (*.txt)"));
-        if (name.isEmpty())
+        bool cancelled = false;
+        saveCodeDocument(i, true, &cancelled);
+        if (cancelled)
             return;
-        codeFiles.saveAs(i, name);
     }
 }
 
@@ -174,8 +177,10 @@ bool MainWindow::openPath(const QString& path)
         return openCharacter(path);
     if (suffix == QLatin1String("sff"))
         return confirmDiscard(SffTab) && sffPage.open(path);
-    if (suffix == QLatin1String("air"))
+    if (suffix == QLatin1String("air")) {
+        ui->airStop->click(); // playback ends before the set it plays goes
         return confirmDiscard(AirTab) && airPage.open(path);
+    }
     if (suffix == QLatin1String("snd"))
         return confirmDiscard(SndTab) && sndPage.open(path);
     if (suffix == QLatin1String("act")) {

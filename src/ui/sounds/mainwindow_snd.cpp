@@ -91,7 +91,7 @@ void MainWindow::on_sndNum_valueChanged(int value)
 
 void MainWindow::on_actionNew_sound_triggered()
 {
-    const QString file = QFileDialog::getOpenFileName(this, tr("New sound"), QString(), tr("WAVE (*.wav)"));
+    const QString file = askOpenFile(tr("New sound"), dialogPath(&sounds), tr("WAVE (*.wav)"));
     if (file.isEmpty())
         return;
     const int index = sounds.count() == 0 ? 0 : ui->sndSel->value() + 1;
@@ -108,7 +108,7 @@ void MainWindow::on_actionChange_sound_triggered()
     const int index = ui->sndSel->value();
     if (!sounds.sound(index))
         return;
-    const QString file = QFileDialog::getOpenFileName(this, tr("Change sound"), QString(), tr("WAVE (*.wav)"));
+    const QString file = askOpenFile(tr("Change sound"), dialogPath(&sounds), tr("WAVE (*.wav)"));
     if (file.isEmpty())
         return;
     SoundRecord record;
@@ -124,7 +124,7 @@ void MainWindow::on_actionSave_Sound_triggered()
     const int index = ui->sndSel->value();
     if (!sounds.sound(index))
         return;
-    const QString file = QFileDialog::getSaveFileName(this, tr("Save sound"), QString(), tr("WAVE (*.wav)"));
+    const QString file = askSaveFile(tr("Save sound"), dialogPath(&sounds, QStringLiteral("%1-%2.wav").arg(ui->sndGrp->value()).arg(ui->sndNum->value())), tr("WAVE (*.wav)"));
     if (file.isEmpty())
         return;
     if (!sounds.exportSound(index, file))

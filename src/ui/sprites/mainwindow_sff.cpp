@@ -224,7 +224,7 @@ void MainWindow::on_sprImgPal_clicked()
 
 void MainWindow::on_actionNovo_sprite_triggered()
 {
-    const QString file = QFileDialog::getOpenFileName(this, tr("New sprite"), QString(), imageFilter());
+    const QString file = askOpenFile(tr("New sprite"), dialogPath(&sprites), imageFilter());
     if (file.isEmpty())
         return;
     // A 2.01 archive keeps true colour as it is; the others take 256 colours.
@@ -242,7 +242,7 @@ void MainWindow::on_actionTrocar_imagem_triggered()
     const int index = activeSprite();
     if (index < 0)
         return;
-    const QString file = QFileDialog::getOpenFileName(this, tr("Change image"), QString(), imageFilter());
+    const QString file = askOpenFile(tr("Change image"), dialogPath(&sprites), imageFilter());
     if (file.isEmpty())
         return;
     const SpriteImage image = spriteImageOf(readImageFile(file), sprites.saveVersion() == SffVersion::V201);
@@ -258,7 +258,7 @@ void MainWindow::on_actionSalvar_imagem_triggered()
     const int index = activeSprite();
     if (index < 0)
         return;
-    const QString file = QFileDialog::getSaveFileName(this, tr("Save image"), QString(), imageFilter());
+    const QString file = askSaveFile(tr("Save image"), dialogPath(&sprites, QStringLiteral("%1-%2.png").arg(ui->sprGrp->value()).arg(ui->sprImg->value())), imageFilter());
     if (file.isEmpty())
         return;
     if (!sprites.saveImage(index, file))
@@ -375,7 +375,7 @@ void MainWindow::editActivePalette(const QByteArray& colours, const QString& tex
 
 void MainWindow::on_actionNew_palette_triggered()
 {
-    const QString file = QFileDialog::getOpenFileName(this, tr("New palette"), QString(), actFilter());
+    const QString file = askOpenFile(tr("New palette"), dialogPath(&sprites), actFilter());
     // A palette the archive holds already is selected instead of added.
     if (!file.isEmpty())
         importPalette(file);
@@ -385,7 +385,7 @@ void MainWindow::on_actionOpen_palette_triggered()
 {
     if (activePalette() < 0)
         return;
-    const QString file = QFileDialog::getOpenFileName(this, tr("New palette"), QString(), actFilter());
+    const QString file = askOpenFile(tr("New palette"), dialogPath(&sprites), actFilter());
     if (file.isEmpty())
         return;
     QByteArray colours;
@@ -401,7 +401,7 @@ void MainWindow::on_actionSave_palette_triggered()
     const int index = activePalette();
     if (index < 0)
         return;
-    const QString file = QFileDialog::getSaveFileName(this, tr("New palette"), QString(), actFilter());
+    const QString file = askSaveFile(tr("New palette"), dialogPath(&sprites, QStringLiteral("%1-%2.act").arg(ui->actGrp->value()).arg(ui->actNum->value())), actFilter());
     if (file.isEmpty())
         return;
     if (!sprites.savePaletteAct(index, file))
