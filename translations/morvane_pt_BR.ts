@@ -1387,6 +1387,73 @@ Salvar mesmo assim?</translation>
         <source>Line %1</source>
         <translation>Linha %1</translation>
     </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+S</source>
+        <translation>Ctrl+Shift+S</translation>
+    </message>
+    <message>
+        <source>Ctrl+W</source>
+        <translation>Ctrl+W</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>F3</source>
+        <translation>F3</translation>
+    </message>
+    <message>
+        <source>Shift+F3</source>
+        <translation>Shift+F3</translation>
+    </message>
+    <message>
+        <source>Ctrl++</source>
+        <translation>Ctrl++</translation>
+    </message>
+    <message>
+        <source>Ctrl+-</source>
+        <translation>Ctrl+-</translation>
+    </message>
+    <message>
+        <source>Ctrl+9</source>
+        <translation>Ctrl+9</translation>
+    </message>
+    <message>
+        <source>Ctrl+0</source>
+        <translation>Ctrl+0</translation>
+    </message>
+</context>
+<context>
+    <name>QActionListModel</name>
+    <message>
+        <source>1 frame</source>
+        <translation>1 quadro</translation>
+    </message>
+    <message>
+        <source>%1 frames</source>
+        <translation>%1 quadros</translation>
+    </message>
+    <message>
+        <source>Action %1: %2</source>
+        <translation>Ação %1: %2</translation>
+    </message>
+    <message>
+        <source>Another action is %1 too: the engine uses the first one.</source>
+        <translation>Outra ação também é %1: o motor usa a primeira.</translation>
+    </message>
 </context>
 <context>
     <name>QAnimations</name>
@@ -1799,6 +1866,25 @@ Salvar mesmo assim?</translation>
     </message>
 </context>
 <context>
+    <name>QSoundListModel</name>
+    <message>
+        <source>no sound</source>
+        <translation>sem som</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Sound %1: %2, %3</source>
+        <translation>Som %1: %2, %3</translation>
+    </message>
+    <message>
+        <source>Sound %1 is %2 too: the engine uses the first one.</source>
+        <translation>O som %1 também é %2: o motor usa o primeiro.</translation>
+    </message>
+</context>
+<context>
     <name>QSounds</name>
     <message>
         <source>The file is too large for an SND archive.</source>
@@ -1850,6 +1936,21 @@ Salvar mesmo assim?</translation>
     <message>
         <source>Resize boxes</source>
         <translation>Redimensionar caixas</translation>
+    </message>
+</context>
+<context>
+    <name>QSpriteListModel</name>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>Sprite %1: %2, %3 pixels</source>
+        <translation>Sprite %1: %2, %3 pixels</translation>
+    </message>
+    <message>
+        <source>Sprite %1 is %2 too: the engine uses the first one.</source>
+        <translation>O sprite %1 também é %2: o motor usa o primeiro.</translation>
     </message>
 </context>
 <context>
@@ -2005,59 +2106,6 @@ Salvar mesmo assim?</translation>
     <message>
         <source>All rights reserved.</source>
         <translation>Todos os direitos reservados.</translation>
-    </message>
-</context>
-<context>
-    <name>QSpriteListModel</name>
-    <message>
-        <source>%1 x %2</source>
-        <translation>%1 x %2</translation>
-    </message>
-    <message>
-        <source>Sprite %1: %2, %3 pixels</source>
-        <translation>Sprite %1: %2, %3 pixels</translation>
-    </message>
-    <message>
-        <source>Sprite %1 is %2 too: the engine uses the first one.</source>
-        <translation>O sprite %1 também é %2: o motor usa o primeiro.</translation>
-    </message>
-</context>
-<context>
-    <name>QSoundListModel</name>
-    <message>
-        <source>no sound</source>
-        <translation>sem som</translation>
-    </message>
-    <message>
-        <source>%1 s</source>
-        <translation>%1 s</translation>
-    </message>
-    <message>
-        <source>Sound %1: %2, %3</source>
-        <translation>Som %1: %2, %3</translation>
-    </message>
-    <message>
-        <source>Sound %1 is %2 too: the engine uses the first one.</source>
-        <translation>O som %1 também é %2: o motor usa o primeiro.</translation>
-    </message>
-</context>
-<context>
-    <name>QActionListModel</name>
-    <message>
-        <source>1 frame</source>
-        <translation>1 quadro</translation>
-    </message>
-    <message>
-        <source>%1 frames</source>
-        <translation>%1 quadros</translation>
-    </message>
-    <message>
-        <source>Action %1: %2</source>
-        <translation>Ação %1: %2</translation>
-    </message>
-    <message>
-        <source>Another action is %1 too: the engine uses the first one.</source>
-        <translation>Outra ação também é %1: o motor usa a primeira.</translation>
     </message>
 </context>
 </TS>
