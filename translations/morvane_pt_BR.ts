@@ -516,7 +516,7 @@ Duração: --</translation>
     </message>
     <message>
         <source>Palette ReMap</source>
-        <translation>Remapeamento de paleta</translation>
+        <translation>Remapeamento</translation>
     </message>
     <message>
         <source>Add a remap row: source palette to destination palette</source>

@@ -36,6 +36,7 @@ private slots:
     void newAndOpenAskFirst();
     void languageMenu();
     void everyShownTextIsTranslated();
+    void pictures();
 
 private:
     template <class T> T* child(const char* name)
@@ -471,6 +472,41 @@ void TestMainWindowCharacter::everyShownTextIsTranslated()
             untranslated << s;
     QVERIFY2(shown.size() > 100, qPrintable(QString::number(shown.size())));
     QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QStringLiteral(" | "))));
+}
+
+// The engine's sample character open through its DEF, as the README shows it:
+// the sprites, an attack frame with its boxes, and the window in Portuguese.
+void TestMainWindowCharacter::pictures()
+{
+    CORPUS_OR_SKIP(kfm, "chars/kfm/kfm.def");
+    w->resize(1280, 720);
+    QVERIFY(w->openPath(kfm));
+    auto* tabs = child<QTabWidget>("tabs");
+    tabs->setCurrentIndex(MainWindow::SffTab);
+    const int stand = w->spriteArchive().findSprite(0, 200, 1);
+    QVERIFY(stand >= 0);
+    child<QScrollBar>("sprSel")->setValue(stand);
+    QCoreApplication::processEvents();
+    saveSnapshot(w, QStringLiteral("whole-character"));
+
+    tabs->setCurrentIndex(MainWindow::AirTab);
+    int punch = -1;
+    for (int a = 0; a < w->animationSet().actionCount(); ++a)
+        if (w->animationSet().actionInfo(a).number == 200)
+            punch = a;
+    QVERIFY(punch >= 0);
+    child<QScrollBar>("airSel")->setValue(punch);
+    child<QScrollBar>("airFSel")->setValue(2);
+    QCoreApplication::processEvents();
+    saveSnapshot(w, QStringLiteral("air-tab-kfm"));
+
+    child<QAction>("languagePt_BR")->trigger();
+    QTRY_COMPARE(child<QMenu>("menuMorvane")->title(), QStringLiteral("Arquivo"));
+    tabs->setCurrentIndex(MainWindow::SffTab);
+    QCoreApplication::processEvents();
+    saveSnapshot(w, QStringLiteral("whole-character-pt_BR"));
+    child<QAction>("languageEnglish")->trigger();
+    QTRY_COMPARE(child<QMenu>("menuMorvane")->title(), QStringLiteral("File"));
 }
 
 QTEST_MAIN(TestMainWindowCharacter)
