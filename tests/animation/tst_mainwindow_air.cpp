@@ -26,13 +26,7 @@ private slots:
     void filesAndGif();
 
 private:
-    template <class T> T* child(const char* name)
-    {
-        T* c = w->findChild<T*>(QString::fromLatin1(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
+    template <class T> T* child(const char* name) { return windowfixture::childOf<T>(w, name); }
     QAction* action(const char* name) { return child<QAction>(name); }
     QSprRender* renderer() { return static_cast<QSprRender*>(child<QRenderWidget>("renderWidget")->renderer); }
     void run(const char* name, const QString& file) { answerFileDialog(file); action(name)->trigger(); }

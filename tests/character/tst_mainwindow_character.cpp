@@ -39,13 +39,7 @@ private slots:
     void pictures();
 
 private:
-    template <class T> T* child(const char* name)
-    {
-        T* c = w->findChild<T*>(QString::fromLatin1(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
+    template <class T> T* child(const char* name) { return windowfixture::childOf<T>(w, name); }
     QAction* action(const char* name) { return child<QAction>(name); }
     // Every line of the issues pane, with the lines grouped under a file too.
     QStringList issues() const

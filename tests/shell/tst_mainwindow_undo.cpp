@@ -37,13 +37,7 @@ private slots:
     void failedSavesKeepTheMark();
 
 private:
-    template <class T> T* child(const char* name)
-    {
-        T* c = w->findChild<T*>(QString::fromLatin1(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
+    template <class T> T* child(const char* name) { return windowfixture::childOf<T>(w, name); }
     QAction* action(const char* name) { return child<QAction>(name); }
     QRenderWidget* view() { return child<QRenderWidget>("renderWidget"); }
     QSprRender* renderer() { return static_cast<QSprRender*>(view()->renderer); }

@@ -29,6 +29,16 @@ inline bool installShippedConfig()
         && out.commit();
 }
 
+// A named part of the window; a name that is not there ends the test
+// program, since every later step would only fail for the same reason.
+template <class T> T* childOf(const QObject* w, const char* name)
+{
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
 inline void destroyWindow(MainWindow*& w)
 {
     if (w)

@@ -689,11 +689,8 @@ QAnimations::~QAnimations()
 bool QAnimations::load(const QString& filePath)
 {
     QByteArray bytes;
-    QString error;
-    if (!readFileBytes(filePath, TextFileLimit, &bytes, &error)) {
-        setErrorString(error);
+    if (!readWholeFile(filePath, TextFileLimit, &bytes))
         return false;
-    }
     const QFileInfo info(filePath);
     QMessages::FileScope scope(messages, info.absoluteFilePath());
     markFresh();

@@ -1,5 +1,6 @@
 #include "qfiledocument.h"
 
+#include "fileread.h"
 #include "qeditcommand.h"
 
 QFileDocument::QFileDocument(QObject* parent) : QObject(parent)
@@ -57,4 +58,13 @@ void QFileDocument::updateModified()
         return;
     modified = now;
     emit modifiedChanged(modified);
+}
+
+bool QFileDocument::readWholeFile(const QString& path, qint64 limit, QByteArray* bytes)
+{
+    QString error;
+    if (readFileBytes(path, limit, bytes, &error))
+        return true;
+    setErrorString(error);
+    return false;
 }

@@ -43,6 +43,9 @@ signals:
 protected:
     void setFileName(const QString& fileName);
     void setErrorString(const QString& error) { lastError = error; }
+    // The whole file the person named, when it is an ordinary file within
+    // `limit` bytes; otherwise false with errorString() saying why.
+    bool readWholeFile(const QString& path, qint64 limit, QByteArray* bytes);
     // The document now is what its file holds (loaded, saved): the history
     // stays, and stepping back into it makes the document unsaved again.
     void markSaved();

@@ -111,11 +111,8 @@ bool QSounds::readSoundFile(const QString& fileName, SoundRecord& record)
         return false;
     }
     QByteArray bytes;
-    QString error;
-    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
-        setErrorString(error);
+    if (!readWholeFile(fileName, ArchiveFileLimit, &bytes))
         return false;
-    }
     record.info = readWavInfo(bytes);
     record.blob = store.append(bytes);
     return true;
@@ -207,11 +204,8 @@ bool QSounds::load(const QString& fileName)
     stop();
     setErrorString(QString());
     QByteArray bytes;
-    QString error;
-    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
-        setErrorString(error);
+    if (!readWholeFile(fileName, ArchiveFileLimit, &bytes))
         return false;
-    }
     const QFileInfo info(fileName);
     QMessages::FileScope scope(messages, info.absoluteFilePath());
     QBuffer buffer(&bytes);

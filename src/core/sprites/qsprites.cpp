@@ -638,11 +638,8 @@ void QSprites::countDown(uint from, uint max)
 bool QSprites::load(const QString& fileName)
 {
     QByteArray bytes;
-    QString error;
-    if (!readFileBytes(fileName, ArchiveFileLimit, &bytes, &error)) {
-        setErrorString(error);
+    if (!readWholeFile(fileName, ArchiveFileLimit, &bytes))
         return false;
-    }
     const QFileInfo info(fileName);
     QMessages::FileScope scope(messages, info.absoluteFilePath());
     const bool loaded = load(bytes, info.fileName());
