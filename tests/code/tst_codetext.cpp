@@ -174,6 +174,9 @@ void TestCodeText::editedLinesOnly_data()
     QTest::newRow("edits far apart") << QByteArray("1\r\n2\n3\n4\r5\r\n6") << "0:x|5:y" << QByteArray("x\r\n2\n3\n4\r5\r\ny");
     // Lines with bytes the encoding does not define, and the same text twice.
     QTest::newRow("undefined bytes") << QByteArray("\x81 a\r\nb\r\nb\r\n\x9D\r\n") << "1:B" << QByteArray("\x81 a\r\nB\r\nb\r\n\x9D\r\n");
+    // An empty line put after an old Mac line end must not join it into one CR LF.
+    QTest::newRow("empty line after a lone CR") << QByteArray("a\nb\r") << "+2:" << QByteArray("a\nb\r\r");
+    QTest::newRow("empty lines after a lone CR") << QByteArray("a\nb\rc\n") << "2:|+3:" << QByteArray("a\nb\r\r\r");
 }
 
 void TestCodeText::editedLinesOnly()
@@ -194,6 +197,8 @@ void TestCodeText::editedLinesOnly()
     QByteArray out;
     QVERIFY(writeCodeText(lines.join('\n'), code.format, original, &out));
     QCOMPARE(out, saved);
+    // What was written reads back as the lines written.
+    QCOMPARE(readCodeText(out).text, lines.join('\n'));
 }
 
 // Every code file of the corpus: saved unedited, the very bytes; edited at one

@@ -211,6 +211,11 @@ bool writeCodeText(const QString& text, const CodeFileFormat& format, const QByt
         nextPaired[j] = pair[j] >= 0 ? pair[j] : nextPaired[j + 1];
     qsizetype lastNew = -1, lastOld = -1;
 
+    QByteArray crUnit, lfUnit;
+    codeencoding::encode(QStringLiteral("\r"), enc, &crUnit);
+    codeencoding::encode(QStringLiteral("\n"), enc, &lfUnit);
+    bool afterLoneCr = false;
+
     qsizetype textPos = 0;
     for (qsizetype j = 0; j < n; ++j) {
         qsizetype k = pair[j];
@@ -232,10 +237,17 @@ bool writeCodeText(const QString& text, const CodeFileFormat& format, const QByt
             }
         }
         if (j + 1 < n) {
-            if (endOf >= 0 && oldLines[endOf].endLength > 0)
-                result.append(oldBytes.sliced(oldLines[endOf].start + oldLines[endOf].length, oldLines[endOf].endLength));
-            else
-                result.append(newEnd);
+            QByteArray end = endOf >= 0 && oldLines[endOf].endLength > 0
+                                 ? oldBytes.sliced(oldLines[endOf].start + oldLines[endOf].length, oldLines[endOf].endLength)
+                                       .toByteArray()
+                                 : newEnd;
+            // After an old Mac line end (a lone CR), an empty line ending in
+            // LF would make the two one CR LF and lose a line: it ends in a
+            // CR as well.
+            if (afterLoneCr && newText[j].isEmpty() && end.startsWith(lfUnit))
+                end = crUnit;
+            afterLoneCr = end == crUnit;
+            result.append(end);
         }
         textPos += newText[j].size() + 1;
     }
