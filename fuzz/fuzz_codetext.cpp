@@ -25,7 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const CodeText other = readCodeText(bytes, e);
         QByteArray fresh;
         if (!writeCodeText(other.text, other.format, QByteArray(), &fresh))
-            continue; // a character with two byte forms may write another way
+            continue;
+        // A character with two byte forms may be written the other way; next
+        // to a byte the encoding does not define (kept as it was) that form
+        // can pair with it into another character. Text read without such
+        // bytes must read back the same.
+        if (other.invalidBytes > 0 && fresh != bytes)
+            continue;
         if (readCodeText(fresh, e).text != other.text)
             abort();
     }
