@@ -102,6 +102,9 @@ void TestCodeText::guessAndRoundTrip_data()
     QTest::newRow("ASCII") << QByteArray("[Data]\nlife = 1000\n") << "UTF-8" << "[Data]\nlife = 1000\n";
     QTest::newRow("UTF-8") << korean.toUtf8() << "UTF-8" << QString(korean).replace("\r\n", "\n");
     QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF[Data]\n") << "UTF-8" << "[Data]\n";
+    // The file's mark is taken off once; a second one is a character of the text.
+    QTest::newRow("UTF-8 with two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx\n") << "UTF-8"
+                                          << QString(QChar(0xFEFF)) + "x\n";
     QTest::newRow("UTF-16 with mark") << QByteArray("\xFF\xFE[\0D\0]\0\r\0\n\0", 12) << "UTF-16LE" << "[D]\n";
     QTest::newRow("empty") << QByteArray() << "UTF-8" << "";
 }

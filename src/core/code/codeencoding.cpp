@@ -66,7 +66,9 @@ private:
 
 bool validUtf8(QByteArrayView bytes, QString* text)
 {
-    QStringDecoder dec(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // A mark at the start of the bytes given is text here: the file's own mark was
+    // taken off before, and a second one must survive a save.
+    QStringDecoder dec(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString s = dec.decode(bytes);
     if (dec.hasError())
         return false;
