@@ -147,10 +147,5 @@ BENCHMARK(BM_PlaybackNextFrame)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    benchsupport::quietenOffscreenWarnings();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWindowBenchmarks(argc, argv);
 }

@@ -138,10 +138,5 @@ BENCHMARK(BM_OpenCharacterOf2000Sprites)->UseManualTime()->Unit(benchmark::kMill
 
 int main(int argc, char** argv)
 {
-    benchsupport::quietenOffscreenWarnings();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWindowBenchmarks(argc, argv);
 }

@@ -259,10 +259,5 @@ BENCHMARK(BM_ReduceTrueColourImage)->Arg(128)->Arg(320)->Arg(640)->Unit(benchmar
 
 int main(int argc, char** argv)
 {
-    benchsupport::quietenOffscreenWarnings();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWindowBenchmarks(argc, argv);
 }

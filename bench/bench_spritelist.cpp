@@ -114,10 +114,5 @@ BENCHMARK(BM_ListPageScroll)->UseManualTime()->Unit(benchmark::kMillisecond)->It
 
 int main(int argc, char** argv)
 {
-    benchsupport::quietenOffscreenWarnings();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWindowBenchmarks(argc, argv);
 }

@@ -268,7 +268,7 @@ QString png201Archive()
         for (quint16 v : {quint16(i / 10), quint16(i % 10), quint16(SpriteSide), quint16(SpriteSide), quint16(60),
                           quint16(110), quint16(0)})
             n.u16(v);
-        n.u8(SpriteDataFormat::SpritePng32);
+        n.u8(quint8(SpriteDataFormat::SpritePng32));
         n.u8(32);
         n.u32(quint32(data.size()));
         n.u32(quint32(block.size()));

@@ -1,10 +1,13 @@
 // Pieces the window benchmarks share.
 #pragma once
 
+#include <QApplication>
 #include <QEvent>
 #include <QObject>
 #include <QString>
 #include <QtGlobal>
+
+#include <benchmark/benchmark.h>
 
 #include <cstdio>
 
@@ -43,6 +46,18 @@ inline void quietHandler(QtMsgType type, const QMessageLogContext& ctx, const QS
 inline void quietenOffscreenWarnings()
 {
     defaultHandler() = qInstallMessageHandler(quietHandler);
+}
+
+// The main of a benchmark program that builds widgets: an application, then
+// every benchmark the command line selects.
+inline int runWindowBenchmarks(int argc, char** argv)
+{
+    quietenOffscreenWarnings();
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace benchsupport
